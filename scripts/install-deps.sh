@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that Brimwell needs to build, test and run; asks apt only for
+# what is missing. Works as root or through sudo.
+set -euo pipefail
+
+packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev)
+if [ "${1:-}" = "--with-display" ]; then packages+=(xvfb xauth); fi
+
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+    missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo); fi
+echo "Installing: ${missing[*]}"
+"${sudo[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+  "${missing[@]}"

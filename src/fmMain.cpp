@@ -1,0 +1,281 @@
+#include "fmMain.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFrame>
+#include <QGridLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "patches/PatchDialog.h"
+
+namespace brimwell {
+namespace {
+
+const QString kTitle = QStringLiteral("Brimwell");
+const QString kTitlePrefix = QStringLiteral("Brimwell - ");
+
+const char kQuillonMissing[] = "Quillon Dat file not found.. sprite-dialog editing disabled.";
+const char kQuillonInvalid[] = "Invalid Quillon data file";
+const char kNotFinalFantasy[] = "This ROM image is not based on Final Fantasy 1 NES.";
+const char kCannotLoad[] = "Could not load the specified file.";
+const char kCannotSave[] =
+    "Could not save the ROM data.  The ROM file may be in use by another program.";
+const char kNothingLoaded[] = "No FF1 NES ROM file has been loaded.";
+
+const std::vector<FileFilter> kRomFilters = {
+    {"Final Fantasy 1 ROMs", "*.NES"},
+    {"Any files", "*.*"},
+};
+
+QLabel* MakeLabel(const char* name, const QString& text) {
+  auto* label = new QLabel(text);
+  label->setObjectName(QString::fromLatin1(name));
+  return label;
+}
+
+QPushButton* MakeButton(const char* name, const QString& text) {
+  auto* button = new QPushButton(text);
+  button->setObjectName(QString::fromLatin1(name));
+  button->setEnabled(false);
+  return button;
+}
+
+QFrame* MakeRule() {
+  auto* rule = new QFrame;
+  rule->setFrameShape(QFrame::HLine);
+  rule->setFrameShadow(QFrame::Sunken);
+  return rule;
+}
+
+void Colour(QLabel* label, Qt::GlobalColor colour) {
+  QPalette palette = label->palette();
+  palette.setColor(QPalette::WindowText, colour);
+  label->setPalette(palette);
+}
+
+void Embolden(QLabel* label) {
+  QFont font = label->font();
+  font.setBold(true);
+  label->setFont(font);
+}
+
+}  // namespace
+
+TfmMain::TfmMain(Platform& platform, QWidget* parent)
+    : QMainWindow(parent), platform_(platform), document_(platform) {
+  setObjectName(QStringLiteral("fmMain"));
+  CreateWidgets();
+  CreateMenu();
+  CreateLayout();
+  ConnectWidgets();
+  FormCreate();
+}
+
+TfmMain::~TfmMain() = default;
+
+void TfmMain::FormCreate() {
+  applicationTitle_ = kTitle;
+  setWindowTitle(kTitle);
+  switch (LoadQuillonData(platform_, quillon_)) {
+    case QuillonLoadResult::Loaded:
+      dataLoaded_ = true;
+      autoOpenPending_ = true;
+      break;
+    case QuillonLoadResult::NotFound:
+      lblError->setText(QString::fromLatin1(kQuillonMissing));
+      break;
+    case QuillonLoadResult::InvalidSignature:
+      platform_.ShowMessage(MessageKind::Warning, kQuillonInvalid);
+      break;
+  }
+}
+
+void TfmMain::CreateEditorDialogs() {
+  // The start order of the editors; each is created once here and lives until the program ends.
+}
+
+void TfmMain::CreateWidgets() {
+  Label4 =
+      MakeLabel("Label4", QStringLiteral("Do not use Quillon at the same time, unless editing a "
+                                         "different ROM.  Otherwise, you could lose your changes "
+                                         "when saving in either program."));
+  Label4->setWordWrap(true);
+  Embolden(Label4);
+
+  Label1 = MakeLabel("Label1", QStringLiteral("Brimwell %1, a rules editor for Final Fantasy "
+                                              "on the NES (December 2026)")
+                                   .arg(QStringLiteral(BRIMWELL_VERSION)));
+  Label1->setAlignment(Qt::AlignCenter);
+  Colour(Label1, Qt::darkBlue);
+
+  Label2 = MakeLabel("Label2", QStringLiteral("Editing:"));
+  lblGameFile = MakeLabel("lblGameFile", QStringLiteral("(no ROM opened yet)"));
+  Colour(lblGameFile, Qt::blue);
+
+  btnLimits = MakeButton("btnLimits", QStringLiteral("&Limits..."));
+  btnBattle = MakeButton("btnBattle", QStringLiteral("&Battle..."));
+  btnMagic = MakeButton("btnMagic", QStringLiteral("&Magic..."));
+  btnSprites = MakeButton("btnSprites", QStringLiteral("&Sprites..."));
+  btnMisc = MakeButton("btnMisc", QStringLiteral("Mis&c..."));
+
+  Label3 = MakeLabel("Label3", QStringLiteral("Note:  Send bug reports to: brimwell@example.org"));
+  Embolden(Label3);
+  lblError = MakeLabel("lblError", QString());
+}
+
+void TfmMain::CreateMenu() {
+  QMenu* mFile = menuBar()->addMenu(QStringLiteral("&File"));
+  mFile->setObjectName(QStringLiteral("mFile"));
+  mFileOpen = mFile->addAction(QStringLiteral("&Open ROM..."));
+  mFileOpen->setObjectName(QStringLiteral("mFileOpen"));
+  mFileOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  mFileSave = mFile->addAction(QStringLiteral("&Save ROM"));
+  mFileSave->setObjectName(QStringLiteral("mFileSave"));
+  mFileSave->setEnabled(false);
+  mFile->addSeparator()->setObjectName(QStringLiteral("N1"));
+  mFileExit = mFile->addAction(QStringLiteral("E&xit"));
+  mFileExit->setObjectName(QStringLiteral("mFileExit"));
+}
+
+void TfmMain::CreateLayout() {
+  auto* editing = new QHBoxLayout;
+  editing->addWidget(Label2);
+  editing->addWidget(lblGameFile, 1);
+
+  auto* buttons = new QGridLayout;
+  buttons->addWidget(btnLimits, 0, 0);
+  buttons->addWidget(btnBattle, 0, 1);
+  buttons->addWidget(btnMagic, 0, 2);
+  buttons->addWidget(btnSprites, 0, 3);
+  buttons->addWidget(btnMisc, 1, 0);
+
+  auto* central = new QWidget;
+  auto* layout = new QVBoxLayout(central);
+  layout->addWidget(MakeRule());
+  layout->addWidget(Label4);
+  layout->addWidget(Label1);
+  layout->addLayout(editing);
+  layout->addWidget(MakeRule());
+  layout->addLayout(buttons);
+  layout->addWidget(Label3);
+  layout->addWidget(lblError);
+  setCentralWidget(central);
+
+  setTabOrder(btnLimits, btnBattle);
+  setTabOrder(btnBattle, btnMagic);
+  setTabOrder(btnMagic, btnSprites);
+  setTabOrder(btnSprites, btnMisc);
+
+  // A fixed single border: no resizing, no maximise box.
+  Label4->setFixedWidth(460);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
+}
+
+void TfmMain::ConnectWidgets() {
+  connect(mFileOpen, &QAction::triggered, this, &TfmMain::mFileOpenClick);
+  connect(mFileSave, &QAction::triggered, this, &TfmMain::mFileSaveClick);
+  connect(mFileExit, &QAction::triggered, this, &TfmMain::mFileExitClick);
+  connect(btnLimits, &QPushButton::clicked, this, [this] { ShowEditor(dlgLimits); });
+  connect(btnBattle, &QPushButton::clicked, this, [this] { ShowEditor(dlgBattle); });
+  connect(btnMagic, &QPushButton::clicked, this, [this] { ShowEditor(dlgMagic); });
+  connect(btnSprites, &QPushButton::clicked, this, [this] { ShowEditor(dlgSprites); });
+  connect(btnMisc, &QPushButton::clicked, this, [this] { ShowEditor(dlgMisc); });
+}
+
+void TfmMain::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  FormShow();
+}
+
+// The start-up open of the ROM that Quillon had open last, made once, at the first showing.
+void TfmMain::FormShow() {
+  if (!dataLoaded_ || !autoOpenPending_) return;
+  document_.SetRomPath(LastRomPath(quillon_));
+  OpenRom(true);
+  autoOpenPending_ = false;
+}
+
+void TfmMain::mFileOpenClick() {
+  OpenRom(autoOpenPending_);
+}
+
+void TfmMain::mFileSaveClick() {
+  SaveRom();
+}
+
+void TfmMain::mFileExitClick() {
+  close();
+}
+
+void TfmMain::OpenRom(bool skipDialog) {
+  if (!skipDialog) {
+    auto chosen = platform_.ChooseFileToOpen(kRomFilters, document_.RomPath());
+    if (!chosen) return;
+    document_.SetRomPath(std::move(*chosen));
+  }
+  switch (document_.Open()) {
+    case OpenOutcome::TooShort:
+      SetRomControlsEnabled(false);
+      Complain(SystemSound::Exclamation, MessageKind::Warning, kNotFinalFantasy);
+      return;
+    case OpenOutcome::LoadError:
+      SetRomControlsEnabled(false);
+      Complain(SystemSound::Hand, MessageKind::Error, kCannotLoad);
+      return;
+    case OpenOutcome::Opened:
+      ShowRomPath();
+      HandImageToEditors();
+      FillNameLists(quillon_, document_.Image().Bytes(), spriteNames_, dialogueNames_);
+      SetRomControlsEnabled(true);
+      return;
+  }
+}
+
+void TfmMain::SaveRom() {
+  switch (document_.Save()) {
+    case SaveOutcome::Saved:
+      return;
+    case SaveOutcome::NothingLoaded:
+      Complain(SystemSound::Asterisk, MessageKind::Information, kNothingLoaded);
+      return;
+    case SaveOutcome::WriteFailed:
+      Complain(SystemSound::Exclamation, MessageKind::Warning, kCannotSave);
+      return;
+  }
+}
+
+void TfmMain::ShowRomPath() {
+  const QString path = QString::fromStdString(document_.RomPath());
+  applicationTitle_ = kTitlePrefix + path;
+  lblGameFile->setText(path);
+  setWindowTitle(applicationTitle_);
+}
+
+void TfmMain::HandImageToEditors() {
+  for (PatchDialog* dialog : {dlgLimits, dlgMisc, dlgBattle, dlgMagic})
+    if (dialog) dialog->SetImage(document_.Image().Bytes());
+}
+
+void TfmMain::SetRomControlsEnabled(bool on) {
+  for (QPushButton* button : {btnLimits, btnMisc, btnBattle, btnMagic}) button->setEnabled(on);
+  mFileSave->setEnabled(on);
+  btnSprites->setEnabled(on && dataLoaded_);
+}
+
+void TfmMain::Complain(SystemSound sound, MessageKind kind, const char* text) {
+  platform_.Beep(sound);
+  platform_.ShowMessage(kind, text);
+}
+
+// The dialog has written to the image, or not, by the time it closes; its result is not needed.
+void TfmMain::ShowEditor(QDialog* dialog) {
+  if (dialog) dialog->exec();
+}
+
+}  // namespace brimwell

@@ -1,0 +1,91 @@
+#pragma once
+
+// The main window: owner of the open ROM, the Quillon data and its name lists, and the five
+// editor dialogs. It opens and saves the ROM and shows one editor per button.
+
+#include <QMainWindow>
+
+#include "rom/QuillonData.h"
+#include "rom/RomDocument.h"
+
+class QAction;
+class QLabel;
+class QPushButton;
+
+namespace brimwell {
+
+class PatchDialog;
+
+class TfmMain : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit TfmMain(Platform& platform, QWidget* parent = nullptr);
+  ~TfmMain() override;
+
+  // Creates the editor dialogs, each once and hidden, in the program's start order.
+  void CreateEditorDialogs();
+
+  const RomDocument& Document() const { return document_; }
+  RomDocument& Document() { return document_; }
+  const QString& ApplicationTitle() const { return applicationTitle_; }
+  bool DataLoaded() const { return dataLoaded_; }
+  const SpriteNameList& SpriteNames() const { return spriteNames_; }
+  const DialogueNameList& DialogueNames() const { return dialogueNames_; }
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void FormCreate();
+  void FormShow();
+  void CreateWidgets();
+  void CreateMenu();
+  void CreateLayout();
+  void ConnectWidgets();
+
+  void mFileOpenClick();
+  void mFileSaveClick();
+  void mFileExitClick();
+
+  void OpenRom(bool skipDialog);
+  void SaveRom();
+  void ShowRomPath();
+  void HandImageToEditors();
+  void SetRomControlsEnabled(bool on);
+  void Complain(SystemSound sound, MessageKind kind, const char* text);
+  void ShowEditor(QDialog* dialog);
+
+  Platform& platform_;
+  RomDocument document_;
+  QuillonRecord quillon_;
+  bool dataLoaded_ = false;
+  bool autoOpenPending_ = false;
+  SpriteNameList spriteNames_;
+  DialogueNameList dialogueNames_;
+  QString applicationTitle_;
+
+  QAction* mFileOpen = nullptr;
+  QAction* mFileSave = nullptr;
+  QAction* mFileExit = nullptr;
+  QLabel* Label4 = nullptr;
+  QLabel* Label1 = nullptr;
+  QLabel* Label2 = nullptr;
+  QLabel* lblGameFile = nullptr;
+  QPushButton* btnLimits = nullptr;
+  QPushButton* btnBattle = nullptr;
+  QPushButton* btnMagic = nullptr;
+  QPushButton* btnSprites = nullptr;
+  QPushButton* btnMisc = nullptr;
+  QLabel* Label3 = nullptr;
+  QLabel* lblError = nullptr;
+
+  // The patch editors work on the image itself; the sprite editor on a copy of it.
+  PatchDialog* dlgMagic = nullptr;
+  PatchDialog* dlgBattle = nullptr;
+  PatchDialog* dlgMisc = nullptr;
+  QDialog* dlgSprites = nullptr;
+  PatchDialog* dlgLimits = nullptr;
+};
+
+}  // namespace brimwell

@@ -1,0 +1,42 @@
+#include "patches/PageWidgets.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace brimwell {
+
+QLabel* NewLabel(const char* text, QColor colour) {
+  auto* label = new QLabel(QString::fromLatin1(text));
+  if (colour.isValid()) {
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+  }
+  return label;
+}
+
+QLayout* NewNote(const char* text) {
+  QLabel* heading = NewLabel("Note:");
+  QFont bold = heading->font();
+  bold.setBold(true);
+  heading->setFont(bold);
+  QLabel* body = NewLabel(text);
+  body->setWordWrap(true);
+
+  auto* note = new QVBoxLayout;
+  note->addWidget(heading);
+  note->addWidget(body);
+  return note;
+}
+
+QLayout* NewCaptionedField(const char* caption, QWidget* field, const char* remark) {
+  auto* grid = new QGridLayout;
+  grid->addWidget(NewLabel(caption), 0, 0, 1, 2);
+  grid->addWidget(field, 1, 0);
+  if (remark) grid->addWidget(NewLabel(remark), 1, 1);
+  grid->setColumnStretch(2, 1);
+  return grid;
+}
+
+}  // namespace brimwell

@@ -1,0 +1,19 @@
+#pragma once
+
+// Small builders for the captions and notes on the patch dialogs' pages.
+
+#include <QColor>
+
+class QLabel;
+class QLayout;
+class QWidget;
+
+namespace brimwell {
+
+QLabel* NewLabel(const char* text, QColor colour = QColor());
+// A bold "Note:" above a wrapped explanation.
+QLayout* NewNote(const char* text);
+// A caption above a field, with an optional remark (such as the original game's value) beside.
+QLayout* NewCaptionedField(const char* caption, QWidget* field, const char* remark = nullptr);
+
+}  // namespace brimwell

@@ -1,0 +1,294 @@
+// The file half of the platform seam: POSIX calls here, Win32 calls and share modes on Windows.
+
+#include <algorithm>
+#include <exception>
+#include <limits>
+
+#include "platform/Platform.h"
+
+#ifdef _WIN32
+#define NOMINMAX
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <limits.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#endif
+
+namespace brimwell {
+
+const char* MessageTitle(MessageKind kind) {
+  switch (kind) {
+    case MessageKind::Warning:
+      return "Warning";
+    case MessageKind::Error:
+      return "Error";
+    case MessageKind::Information:
+      return "Information";
+  }
+  return "";
+}
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+std::string FolderOf(const std::string& path) {
+  const auto slash = path.find_last_of("/\\");
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string FileNameOf(const std::string& path) {
+  const auto slash = path.find_last_of("/\\");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// A file too large to hold in memory is a load failure, not a crash.
+bool TryResize(Bytes& bytes, std::uint64_t size) {
+  if (size > std::numeric_limits<std::size_t>::max()) return false;
+  try {
+    bytes.resize(std::size_t(size));
+  } catch (const std::exception&) {
+    return false;
+  }
+  return true;
+}
+
+#ifdef _WIN32
+
+std::wstring Wide(const std::string& utf8) {
+  if (utf8.empty()) return {};
+  const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
+  std::wstring wide(length, L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), wide.data(), length);
+  return wide;
+}
+
+class Handle {
+ public:
+  explicit Handle(HANDLE handle) : handle_(handle) {}
+  ~Handle() {
+    if (Valid()) CloseHandle(handle_);
+  }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE get() const { return handle_; }
+
+ private:
+  HANDLE handle_;
+};
+
+std::optional<Bytes> ReadOpenFile(const Handle& file, std::uint64_t maxBytes, bool wholeFile) {
+  if (!file.Valid() || GetFileType(file.get()) != FILE_TYPE_DISK) return std::nullopt;
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.get(), &size)) return std::nullopt;
+  const std::uint64_t wanted = std::min<std::uint64_t>(std::uint64_t(size.QuadPart), maxBytes);
+  Bytes bytes;
+  if (!TryResize(bytes, wanted)) return std::nullopt;
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const DWORD chunk = DWORD(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+    DWORD got = 0;
+    if (!ReadFile(file.get(), bytes.data() + done, chunk, &got, nullptr)) {
+      if (wholeFile) return std::nullopt;
+      break;
+    }
+    if (got == 0) break;
+    done += got;
+  }
+  if (wholeFile && done != bytes.size()) return std::nullopt;
+  bytes.resize(done);
+  return bytes;
+}
+
+#else
+
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  ~Descriptor() {
+    if (fd_ >= 0) close(fd_);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  bool Valid() const { return fd_ >= 0; }
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+// O_NONBLOCK keeps a FIFO from blocking the open; only regular files are read at all, so a
+// device such as /dev/zero can never fill memory.
+std::optional<Bytes> ReadOpenFile(const Descriptor& file, int lockKind, std::uint64_t maxBytes,
+                                  bool wholeFile) {
+  if (!file.Valid()) return std::nullopt;
+  struct stat info {};
+  if (fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  // Advisory locks stand in for Windows share modes: a program that holds a conflicting lock
+  // keeps us out, and ours keeps cooperating writers out while we read.
+  if (flock(file.get(), lockKind | LOCK_NB) != 0) return std::nullopt;
+  const std::uint64_t wanted = std::min<std::uint64_t>(std::uint64_t(info.st_size), maxBytes);
+  Bytes bytes;
+  if (!TryResize(bytes, wanted)) return std::nullopt;
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t got = read(file.get(), bytes.data() + done, bytes.size() - done);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      if (wholeFile) return std::nullopt;
+      break;
+    }
+    if (got == 0) break;
+    done += std::size_t(got);
+  }
+  if (wholeFile && done != bytes.size()) return std::nullopt;
+  bytes.resize(done);
+  return bytes;
+}
+
+bool WriteAll(int fd, const Bytes& bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t put = write(fd, bytes.data() + done, bytes.size() - done);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) return false;
+    done += std::size_t(put);
+  }
+  return true;
+}
+
+// Follows a symbolic link to the file it names, so that saving replaces the ROM, not the link.
+std::string ResolvedTarget(const std::string& path) {
+  char resolved[PATH_MAX];
+  return realpath(path.c_str(), resolved) ? std::string(resolved) : path;
+}
+
+#endif
+
+}  // namespace
+
+#ifdef _WIN32
+
+std::optional<Bytes> Platform::ReadFileDenyingWriters(const std::string& path) {
+  Handle file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL, nullptr));
+  return ReadOpenFile(file, std::numeric_limits<std::uint64_t>::max(), true);
+}
+
+std::optional<Bytes> Platform::ReadFileExclusively(const std::string& path, std::size_t maxBytes) {
+  Handle file(CreateFileW(Wide(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL, nullptr));
+  return ReadOpenFile(file, maxBytes, false);
+}
+
+bool Platform::ReplaceFile(const std::string& path, const Bytes& bytes) {
+  const std::wstring target = Wide(path);
+  const DWORD attributes = GetFileAttributesW(target.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES &&
+      (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+    return false;
+  const std::wstring temporary = Wide(FolderOf(path) + "~" + FileNameOf(path) + ".brimwell-tmp");
+  bool written = false;
+  {
+    Handle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.Valid()) {
+      written = true;
+      for (std::size_t done = 0; written && done < bytes.size();) {
+        const DWORD chunk = DWORD(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+        DWORD put = 0;
+        written = WriteFile(file.get(), bytes.data() + done, chunk, &put, nullptr) && put == chunk;
+        done += put;
+      }
+      written = written && FlushFileBuffers(file.get());
+    }
+  }
+  if (written && MoveFileExW(temporary.c_str(), target.c_str(),
+                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    return true;
+  DeleteFileW(temporary.c_str());
+  return false;
+}
+
+std::string Platform::ExecutableFolder() {
+  std::wstring name(MAX_PATH, L'\0');
+  DWORD length = 0;
+  while ((length = GetModuleFileNameW(nullptr, name.data(), DWORD(name.size()))) == name.size())
+    name.resize(name.size() * 2);
+  name.resize(length);
+  const int size =
+      WideCharToMultiByte(CP_UTF8, 0, name.data(), int(name.size()), nullptr, 0, nullptr, nullptr);
+  std::string utf8(size, '\0');
+  WideCharToMultiByte(CP_UTF8, 0, name.data(), int(name.size()), utf8.data(), size, nullptr,
+                      nullptr);
+  return FolderOf(utf8);
+}
+
+#else
+
+std::optional<Bytes> Platform::ReadFileDenyingWriters(const std::string& path) {
+  Descriptor file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  return ReadOpenFile(file, LOCK_SH, std::numeric_limits<std::uint64_t>::max(), true);
+}
+
+std::optional<Bytes> Platform::ReadFileExclusively(const std::string& path, std::size_t maxBytes) {
+  Descriptor file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  return ReadOpenFile(file, LOCK_EX, maxBytes, false);
+}
+
+bool Platform::ReplaceFile(const std::string& path, const Bytes& bytes) {
+  const std::string target = ResolvedTarget(path);
+  mode_t mode = 0666;
+  struct stat info {};
+  const bool exists = stat(target.c_str(), &info) == 0;
+  // Held until the new content is in place: a program that holds a lock on the ROM, as this
+  // one does while reading it, makes the save fail instead of losing its work.
+  Descriptor held(exists ? open(target.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC) : -1);
+  if (held.Valid() && flock(held.get(), LOCK_EX | LOCK_NB) != 0) return false;
+  if (exists) {
+    // A file without any write permission counts as read-only even for the superuser, as a
+    // read-only file does on Windows.
+    if (!S_ISREG(info.st_mode) || (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
+        access(target.c_str(), W_OK) != 0)
+      return false;
+    mode = info.st_mode & 07777;
+  } else {
+    const mode_t mask = umask(0);
+    umask(mask);
+    mode &= ~mask;
+  }
+
+  std::string temporary = FolderOf(target) + "." + FileNameOf(target) + ".XXXXXX";
+  Descriptor file(mkstemp(temporary.data()));
+  if (!file.Valid()) return false;
+  bool written =
+      fchmod(file.get(), mode) == 0 && WriteAll(file.get(), bytes) && fsync(file.get()) == 0;
+  if (written && exists && (info.st_uid != geteuid() || info.st_gid != getegid()))
+    (void)!fchown(file.get(), info.st_uid, info.st_gid);  // best effort: keep the owner
+  if (written && rename(temporary.c_str(), target.c_str()) == 0) {
+    Descriptor folder(open(FolderOf(target).empty() ? "." : FolderOf(target).c_str(),
+                           O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.Valid()) fsync(folder.get());
+    return true;
+  }
+  unlink(temporary.c_str());
+  return false;
+}
+
+std::string Platform::ExecutableFolder() {
+  char buffer[PATH_MAX];
+  const ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+  if (length <= 0) return "./";
+  return FolderOf(std::string(buffer, std::size_t(length)));
+}
+
+#endif
+
+}  // namespace brimwell

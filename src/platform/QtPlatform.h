@@ -1,0 +1,20 @@
+#pragma once
+
+// The dialog half of the platform seam on the desktop: message boxes, sounds and the open-file
+// dialog through Qt (and MessageBeep on Windows).
+
+#include "platform/Platform.h"
+
+class QWidget;
+
+namespace brimwell {
+
+class QtPlatform : public Platform {
+ public:
+  void Beep(SystemSound sound) override;
+  void ShowMessage(MessageKind kind, const std::string& text) override;
+  std::optional<std::string> ChooseFileToOpen(const std::vector<FileFilter>& filters,
+                                              const std::string& suggestedFile) override;
+};
+
+}  // namespace brimwell

@@ -1,0 +1,25 @@
+#include "rom/RomDocument.h"
+
+namespace brimwell {
+
+OpenOutcome RomDocument::Open() {
+  image_.Clear();
+  romLoaded_ = false;
+
+  auto bytes = platform_.ReadFileDenyingWriters(romPath_);
+  if (!bytes) return OpenOutcome::LoadError;
+  if (static_cast<std::uint64_t>(bytes->size()) < kMinRomLength) return OpenOutcome::TooShort;
+
+  image_.Assign(std::move(*bytes));
+  lockByteAtOpen_ = image_[kEvadeLockOffset];
+  romLoaded_ = true;
+  return OpenOutcome::Opened;
+}
+
+SaveOutcome RomDocument::Save() const {
+  if (!romLoaded_) return SaveOutcome::NothingLoaded;
+  return platform_.ReplaceFile(romPath_, image_.Contents()) ? SaveOutcome::Saved
+                                                            : SaveOutcome::WriteFailed;
+}
+
+}  // namespace brimwell

@@ -1,0 +1,51 @@
+#pragma once
+
+// The one open ROM and the state kept with it: where it came from, whether it loaded, and the
+// byte that the magic editor's "Evade Down" fix restores when it is switched off.
+
+#include <string>
+
+#include "platform/Platform.h"
+#include "rom/RomImage.h"
+
+namespace brimwell {
+
+// Bank 0x0C, CPU $B823: the byte the "Evade Down" fix overwrites with 0x46.
+inline constexpr std::size_t kEvadeLockOffset = 0x33833;
+
+enum class OpenOutcome {
+  Opened,
+  TooShort,   // shorter than a Final Fantasy image can be
+  LoadError,  // could not be opened, read or held in memory
+};
+
+enum class SaveOutcome { Saved, NothingLoaded, WriteFailed };
+
+class RomDocument {
+ public:
+  explicit RomDocument(Platform& platform) : platform_(platform) {}
+
+  RomImage& Image() { return image_; }
+  const RomImage& Image() const { return image_; }
+
+  const std::string& RomPath() const { return romPath_; }
+  void SetRomPath(std::string path) { romPath_ = std::move(path); }
+
+  bool RomLoaded() const { return romLoaded_; }
+  Byte LockByteAtOpen() const { return lockByteAtOpen_; }
+
+  // Discards the current image, then reads the file at RomPath() whole. On any failure the
+  // image is left empty and RomLoaded() is false.
+  OpenOutcome Open();
+  // Writes the whole image over RomPath(). A failure leaves the file on disk as it was.
+  SaveOutcome Save() const;
+
+ private:
+  Platform& platform_;
+  RomImage image_;
+  std::string romPath_;
+  bool romLoaded_ = false;
+  Byte lockByteAtOpen_ = 0;
+};
+
+}  // namespace brimwell

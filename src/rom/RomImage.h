@@ -1,0 +1,41 @@
+#pragma once
+
+// The whole ROM file in memory, byte for byte, header included: every ROM location in the
+// program is an index into it. Its length and storage only change when a new file is opened,
+// so the views that the editors hold stay valid until then.
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace brimwell {
+
+using Byte = std::uint8_t;
+using RomBytes = std::span<Byte>;
+using ConstRomBytes = std::span<const Byte>;
+
+// A 16-byte iNES header plus 256 KiB of program ROM.
+inline constexpr std::size_t kMinRomLength = 0x40010;
+
+class RomImage {
+ public:
+  std::size_t Length() const { return bytes_.size(); }
+  bool Empty() const { return bytes_.empty(); }
+
+  RomBytes Bytes() { return bytes_; }
+  ConstRomBytes Bytes() const { return bytes_; }
+  const std::vector<Byte>& Contents() const { return bytes_; }
+
+  Byte& operator[](std::size_t offset) { return bytes_[offset]; }
+  Byte operator[](std::size_t offset) const { return bytes_[offset]; }
+
+  // Releases the storage; any view handed out before is dead from here on.
+  void Clear() { std::vector<Byte>().swap(bytes_); }
+  void Assign(std::vector<Byte>&& bytes) { bytes_ = std::move(bytes); }
+
+ private:
+  std::vector<Byte> bytes_;
+};
+
+}  // namespace brimwell

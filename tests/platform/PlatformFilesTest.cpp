@@ -1,0 +1,144 @@
+// The file half of the platform seam: sharing rules, and a save that never leaves a damaged ROM.
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "RecordingPlatform.h"
+#include "TestRom.h"
+
+namespace brimwell {
+namespace {
+
+using testing::MakeTestRom;
+using testing::RecordingPlatform;
+using testing::ScratchFolder;
+
+class HeldLock {
+ public:
+  HeldLock(const std::string& path, int kind) : fd_(open(path.c_str(), O_RDONLY)) {
+    EXPECT_EQ(flock(fd_, kind | LOCK_NB), 0);
+  }
+  ~HeldLock() { close(fd_); }
+
+ private:
+  int fd_;
+};
+
+mode_t ModeOf(const std::string& path) {
+  struct stat info {};
+  EXPECT_EQ(stat(path.c_str(), &info), 0);
+  return info.st_mode & 07777;
+}
+
+TEST(PlatformFiles, ReadingDenyingWritersFailsWhileAWriterHoldsTheFile) {
+  ScratchFolder folder;
+  RecordingPlatform platform;
+  const std::string path = folder.Write("game.nes", {1, 2, 3});
+  {
+    HeldLock writer(path, LOCK_EX);
+    EXPECT_FALSE(platform.ReadFileDenyingWriters(path));
+  }
+  HeldLock reader(path, LOCK_SH);
+  EXPECT_EQ(platform.ReadFileDenyingWriters(path), (std::vector<Byte>{1, 2, 3}));
+}
+
+TEST(PlatformFiles, ExclusiveReadFailsWhileAnyoneHoldsTheFileAndStopsAtTheLimit) {
+  ScratchFolder folder;
+  RecordingPlatform platform;
+  const std::string path = folder.Write("Quillon.dat", {9, 8, 7, 6});
+  EXPECT_EQ(platform.ReadFileExclusively(path, 3), (std::vector<Byte>{9, 8, 7}));
+  EXPECT_EQ(platform.ReadFileExclusively(path, 10), (std::vector<Byte>{9, 8, 7, 6}));
+  HeldLock reader(path, LOCK_SH);
+  EXPECT_FALSE(platform.ReadFileExclusively(path, 10));
+}
+
+TEST(PlatformFiles, ReplaceKeepsPermissionBitsAndFollowsLinks) {
+  ScratchFolder folder;
+  RecordingPlatform platform;
+  const std::string target = folder.Write("game.nes", {1});
+  ASSERT_EQ(chmod(target.c_str(), 0640), 0);
+  const std::string link = folder.File("link.nes");
+  std::filesystem::create_symlink(target, link);
+
+  ASSERT_TRUE(platform.ReplaceFile(link, {4, 5}));
+
+  EXPECT_EQ(folder.Read("game.nes"), (std::vector<Byte>{4, 5}));
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(ModeOf(target), 0640u);
+  EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"game.nes", "link.nes"}));
+}
+
+TEST(PlatformFiles, ReplaceRefusesAReadOnlyFileAndLeavesItAlone) {
+  ScratchFolder folder;
+  RecordingPlatform platform;
+  const auto original = MakeTestRom();
+  const std::string target = folder.Write("game.nes", original);
+  ASSERT_EQ(chmod(target.c_str(), 0444), 0);
+
+  EXPECT_FALSE(platform.ReplaceFile(target, std::vector<Byte>(original.size(), 0)));
+
+  EXPECT_EQ(folder.Read("game.nes"), original);
+  EXPECT_EQ(ModeOf(target), 0444u);
+  EXPECT_EQ(folder.Entries(), std::vector<std::string>{"game.nes"});
+}
+
+TEST(PlatformFiles, ReplaceFailsWhileAnotherProgramHoldsTheFile) {
+  ScratchFolder folder;
+  RecordingPlatform platform;
+  const std::string target = folder.Write("game.nes", {1, 2});
+  {
+    HeldLock other(target, LOCK_SH);
+    EXPECT_FALSE(platform.ReplaceFile(target, {3}));
+    EXPECT_EQ(folder.Read("game.nes"), (std::vector<Byte>{1, 2}));
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"game.nes"});
+  }
+  EXPECT_TRUE(platform.ReplaceFile(target, {3}));
+  EXPECT_EQ(folder.Read("game.nes"), std::vector<Byte>{3});
+}
+
+TEST(PlatformFiles, ReplaceFailsIntoAMissingFolderOrOverAFolder) {
+  ScratchFolder folder;
+  RecordingPlatform platform;
+  EXPECT_FALSE(platform.ReplaceFile(folder.File("no/such/game.nes"), {1}));
+  std::filesystem::create_directory(folder.Path() / "sub");
+  EXPECT_FALSE(platform.ReplaceFile(folder.File("sub"), {1}));
+  EXPECT_TRUE(std::filesystem::is_directory(folder.Path() / "sub"));
+  EXPECT_EQ(folder.Entries(), std::vector<std::string>{"sub"});
+}
+
+// A disk that fills up part-way through the write, simulated with a file size limit in a child
+// process so the test runner itself keeps its limits.
+TEST(PlatformFiles, AWriteThatFailsPartWayLeavesTheOldFileIntact) {
+  ScratchFolder folder;
+  const auto original = MakeTestRom();
+  const std::string target = folder.Write("game.nes", original);
+
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{0x10000, 0x10000};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    RecordingPlatform platform;
+    const bool saved = platform.ReplaceFile(target, std::vector<Byte>(original.size(), 0xAA));
+    _exit(saved ? 1 : 0);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "the save reported success";
+
+  EXPECT_EQ(folder.Read("game.nes"), original);
+  EXPECT_EQ(folder.Entries(), std::vector<std::string>{"game.nes"});
+}
+
+}  // namespace
+}  // namespace brimwell

@@ -1,0 +1,97 @@
+#include "TestRom.h"
+
+#include <stdlib.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <stdexcept>
+
+namespace brimwell::testing {
+namespace {
+
+struct Placement {
+  std::size_t offset;
+  std::vector<Byte> bytes;
+};
+
+// The original game's bytes at the locations the editors touch.
+const std::vector<Placement>& OriginalGameBytes() {
+  static const std::vector<Placement> placements = {
+      // Experience/gold bound 999999 + 1 and HP bound 999 + 1 (bank 0x0B, $99A3).
+      {0x2D9B3, {0x40, 0x42, 0x0F, 0xE8, 0x03}},
+      // STA (zp),Y writes the capped MP back (bank 0x0B, $9CA7).
+      {0x2DCB7, {0x91}},
+      // Bank 0x0F: CMP #$0F, and the other operands of the experience/gold maximum.
+      {0x3DE13, {0xC9, 0x0F}},
+      {0x3DE1B, {0x42}},
+      {0x3DE26, {0x40}},
+      {0x3DE2A, {0x3F}},
+      {0x3DE2F, {0x42}},
+      {0x3DE34, {0x0F}},
+  };
+  return placements;
+}
+
+}  // namespace
+
+std::vector<Byte> MakeTestRom(std::size_t length) {
+  std::vector<Byte> image(length);
+  std::mt19937 filler(0xB1B1);
+  std::generate(image.begin(), image.end(), [&] { return static_cast<Byte>(filler()); });
+  const char header[] = {'N', 'E', 'S', 0x1A, 0x10, 0x00, 0x12};
+  if (length >= std::size(header)) std::copy(std::begin(header), std::end(header), image.begin());
+  for (const Placement& placement : OriginalGameBytes()) {
+    if (placement.offset + placement.bytes.size() <= length)
+      std::copy(placement.bytes.begin(), placement.bytes.end(), image.begin() + placement.offset);
+  }
+  return image;
+}
+
+std::vector<Byte> Slice(ConstRomBytes image, std::size_t offset, std::size_t count) {
+  return {image.begin() + offset, image.begin() + offset + count};
+}
+
+std::vector<std::size_t> DifferingOffsets(ConstRomBytes before, ConstRomBytes after) {
+  std::vector<std::size_t> offsets;
+  for (std::size_t i = 0; i < std::min(before.size(), after.size()); ++i)
+    if (before[i] != after[i]) offsets.push_back(i);
+  return offsets;
+}
+
+ScratchFolder::ScratchFolder() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "brimwell-test-XXXXXX").string();
+  if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot create a scratch folder");
+  path_ = pattern;
+}
+
+ScratchFolder::~ScratchFolder() {
+  std::error_code ignored;
+  std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                               std::filesystem::perm_options::add, ignored);
+  std::filesystem::remove_all(path_, ignored);
+}
+
+std::string ScratchFolder::Write(const std::string& name, const std::vector<Byte>& bytes) const {
+  const std::string file = File(name);
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  if (!out) throw std::runtime_error("cannot write " + file);
+  return file;
+}
+
+std::vector<Byte> ScratchFolder::Read(const std::string& name) const {
+  std::ifstream in(File(name), std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::vector<std::string> ScratchFolder::Entries() const {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(path_))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+}  // namespace brimwell::testing
