@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "patches/PatchDialog.h"
+#include "patches/TdlgLimits.h"
 
 namespace brimwell {
 namespace {
@@ -95,6 +96,7 @@ void TfmMain::FormCreate() {
 
 void TfmMain::CreateEditorDialogs() {
   // The start order of the editors; each is created once here and lives until the program ends.
+  dlgLimits = new TdlgLimits(this);
 }
 
 void TfmMain::CreateWidgets() {

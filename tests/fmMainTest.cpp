@@ -7,9 +7,12 @@
 #include <sys/stat.h>
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include "RecordingPlatform.h"
 #include "TestQuillon.h"
@@ -267,6 +270,36 @@ TEST_F(MainWindowTest, MenuAndButtonsCarryTheirTextsAndShortcut) {
                                                                     {"btnSprites", "&Sprites..."},
                                                                     {"btnMisc", "Mis&c..."}};
   for (const auto& [name, text] : buttons) EXPECT_EQ(Find<QPushButton>(name)->text(), text);
+}
+
+// The limits editor on a ROM opened from disk: the edit reaches the file only through Save.
+TEST_F(MainWindowTest, LimitsEditorEditsTheOpenedRomWhichSaveWritesBack) {
+  Start();
+  const auto bytes = MakeTestRom();
+  const std::string rom = folder.Write("game.nes", bytes);
+  ChooseInOpenDialog(rom);
+
+  bool shownModal = false;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    shownModal = true;
+    EXPECT_EQ(dialog->windowTitle(), "Game Parameter Limits");
+    auto* hp = dialog->findChild<QLineEdit*>("eHPlimit");
+    hp->selectAll();
+    QTest::keyClicks(hp, "2500");
+    QTest::mouseClick(dialog->findChild<QPushButton*>("btnOK"), Qt::LeftButton);
+  });
+  QTest::mouseClick(Find<QPushButton>("btnLimits"), Qt::LeftButton);
+  ASSERT_TRUE(shownModal);
+  EXPECT_EQ(folder.Read("game.nes"), bytes);
+
+  Find<QAction>("mFileSave")->trigger();
+  std::vector<Byte> expected = bytes;
+  expected[0x2D9B6] = 0xC5;  // 2501
+  expected[0x2D9B7] = 0x09;
+  EXPECT_EQ(folder.Read("game.nes"), expected);
+  EXPECT_TRUE(platform.Messages().empty());
 }
 
 }  // namespace

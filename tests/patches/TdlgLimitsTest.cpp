@@ -1,0 +1,265 @@
+// The limits dialog driven through its real widgets on the offscreen platform.
+
+#include "patches/TdlgLimits.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFrame>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTest>
+
+#include "TestRom.h"
+
+namespace brimwell {
+namespace {
+
+using testing::MakeTestRom;
+using testing::Slice;
+
+const char* const kEdits[] = {"eHPlimit", "eLimitFiTh", "eLimitOther", "eMaxMPInc", "eExpGold"};
+
+class LimitsDialogTest : public ::testing::Test {
+ protected:
+  LimitsDialogTest() : image(MakeTestRom()) { dialog.SetImage(image); }
+
+  void Show() {
+    dialog.show();
+    QApplication::processEvents();
+  }
+
+  template <typename T = QLineEdit>
+  T* Find(const char* name) {
+    auto* found = dialog.findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+  }
+
+  QListWidget* GroupList() { return Find<QListWidget>("lbLimitType"); }
+  QString VisiblePage() {
+    return Find<QStackedWidget>("PageControl1")->currentWidget()->objectName();
+  }
+
+  // Replaces a field's text by typing, as the user would.
+  void Type(const char* edit, const QString& text) {
+    QLineEdit* field = Find(edit);
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_Backspace);
+    QTest::keyClicks(field, text);
+  }
+
+  void PickGroup(int row) {
+    QListWidget* list = GroupList();
+    const QRect entry = list->visualItemRect(list->item(row));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, entry.center());
+  }
+
+  void Press(const char* button) { QTest::mouseClick(Find<QPushButton>(button), Qt::LeftButton); }
+
+  std::vector<Byte> image;
+  TdlgLimits dialog;
+};
+
+TEST_F(LimitsDialogTest, FirstShowingSelectsMaxHPAndFillsEveryField) {
+  image[0x2DCAA] = 12;
+  image[0x2DCA6] = 0;
+  image[0x2DC91] = 255;
+  Show();
+
+  EXPECT_EQ(dialog.windowTitle(), "Game Parameter Limits");
+  QListWidget* list = GroupList();
+  ASSERT_EQ(list->count(), 3);
+  EXPECT_EQ(list->item(0)->text(), "Max. HP");
+  EXPECT_EQ(list->item(1)->text(), "Max. MP");
+  EXPECT_EQ(list->item(2)->text(), "Exp and Gold");
+  EXPECT_EQ(list->currentRow(), 0);
+  EXPECT_EQ(VisiblePage(), "tsMaxHP");
+
+  EXPECT_EQ(Find("eHPlimit")->text(), "999");
+  EXPECT_TRUE(Find<QCheckBox>("ckLimitMP")->isChecked());
+  EXPECT_TRUE(Find<QFrame>("panLimits")->isEnabled());
+  EXPECT_EQ(Find("eLimitFiTh")->text(), "12");
+  EXPECT_EQ(Find("eLimitOther")->text(), "0");
+  EXPECT_EQ(Find("eMaxMPInc")->text(), "255");
+  EXPECT_EQ(Find("eExpGold")->text(), "999999");
+}
+
+TEST_F(LimitsDialogTest, SelectionIsKeptAcrossShowingsWhileValuesComeFreshFromTheImage) {
+  Show();
+  PickGroup(2);
+  EXPECT_EQ(VisiblePage(), "tsExpGold");
+  Type("eExpGold", "12345");
+  QTest::keyClick(&dialog, Qt::Key_Escape);
+  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_EQ(dialog.result(), QDialog::Rejected);
+
+  image[0x2D9B3] = 0x41;  // another editor changed the image meanwhile
+  Show();
+  EXPECT_EQ(GroupList()->currentRow(), 2);
+  EXPECT_EQ(VisiblePage(), "tsExpGold");
+  EXPECT_EQ(Find("eExpGold")->text(), "1000000");
+}
+
+TEST_F(LimitsDialogTest, KeyboardPicksInTheListShowTheirPage) {
+  Show();
+  GroupList()->setFocus();
+  QTest::keyClick(GroupList(), Qt::Key_Down);
+  EXPECT_EQ(VisiblePage(), "tsMaxMP");
+  QTest::keyClick(GroupList(), Qt::Key_End);
+  EXPECT_EQ(VisiblePage(), "tsExpGold");
+}
+
+TEST_F(LimitsDialogTest, OkWritesAcceptedFieldsAndSilentlySkipsRejectedOnes) {
+  Show();
+  Type("eHPlimit", "98");
+  Type("eMaxMPInc", "$10");
+  const std::vector<Byte> before = image;
+  Press("btnOK");
+
+  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(Slice(image, 0x2D9B6, 2), Slice(before, 0x2D9B6, 2));
+  EXPECT_EQ(image[0x2DC91], 0x10);
+}
+
+TEST_F(LimitsDialogTest, OkWithEveryFieldRejectedStillClosesWithOk) {
+  Show();
+  for (const char* edit : kEdits) Type(edit, "x");
+  const std::vector<Byte> before = image;
+  Press("btnOK");
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(image, before);  // the MP switch is rewritten with the byte it already held
+}
+
+TEST_F(LimitsDialogTest, CancelOrCloseBoxAfterTypingEverywhereWritesNothing) {
+  for (bool closeBox : {false, true}) {
+    SCOPED_TRACE(closeBox ? "close box" : "Cancel");
+    const std::vector<Byte> before = image;
+    Show();
+    Type("eHPlimit", "5000");
+    Type("eLimitFiTh", "1");
+    Type("eLimitOther", "2");
+    Type("eMaxMPInc", "3");
+    Type("eExpGold", "50000");
+    PickGroup(1);
+    QTest::mouseClick(Find<QCheckBox>("ckLimitMP"), Qt::LeftButton);
+    if (closeBox)
+      dialog.close();
+    else
+      Press("btnCancel");
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_EQ(image, before);
+  }
+}
+
+TEST_F(LimitsDialogTest, PanelFollowsTheCheckBoxAndHiddenLimitsAreStillStored) {
+  image[0x2DCB7] = 0x00;  // neither opcode: reads as unlimited
+  Show();
+  auto* limitMP = Find<QCheckBox>("ckLimitMP");
+  auto* panel = Find<QFrame>("panLimits");
+  EXPECT_FALSE(limitMP->isChecked());
+  EXPECT_FALSE(panel->isEnabled());
+
+  PickGroup(1);
+  QTest::mouseClick(limitMP, Qt::LeftButton);
+  EXPECT_TRUE(panel->isEnabled());
+  Type("eLimitFiTh", "40");
+  QTest::mouseClick(limitMP, Qt::LeftButton);
+  EXPECT_FALSE(panel->isEnabled());
+  EXPECT_EQ(Find("eLimitFiTh")->text(), "40");
+
+  Press("btnOK");
+  EXPECT_EQ(image[0x2DCB7], 0xB1);
+  EXPECT_EQ(image[0x2DCAA], 40);
+}
+
+TEST_F(LimitsDialogTest, LongerLoadedValueShowsWholeAndTheMaximumLengthOnlyStopsTyping) {
+  image[0x2D9B3] = image[0x2D9B4] = image[0x2D9B5] = 0xFF;
+  Show();
+  QLineEdit* expGold = Find("eExpGold");
+  EXPECT_EQ(expGold->text(), "16777214");  // eight characters in a seven-character field
+
+  expGold->setFocus();
+  expGold->end(false);
+  QTest::keyClick(expGold, Qt::Key_5);
+  EXPECT_EQ(expGold->text(), "16777214");
+  QTest::keyClick(expGold, Qt::Key_Backspace);
+  EXPECT_EQ(expGold->text(), "1677721");
+  QTest::keyClick(expGold, Qt::Key_9);
+  EXPECT_EQ(expGold->text(), "1677721");
+
+  Press("btnOK");
+  EXPECT_EQ(Slice(image, 0x2D9B3, 3), (std::vector<Byte>{0x9A, 0x99, 0x19}));  // 1677722
+}
+
+TEST_F(LimitsDialogTest, WholeOverlongTextIsJudgedOnOk) {
+  image[0x2D9B3] = image[0x2D9B4] = image[0x2D9B5] = 0xFF;
+  Show();
+  Press("btnOK");
+  EXPECT_EQ(Slice(image, 0x2D9B3, 3), (std::vector<Byte>{0xFF, 0xFF, 0xFF}));
+}
+
+TEST_F(LimitsDialogTest, TypingStopsAtEachFieldsMaximumLength) {
+  Show();
+  const std::pair<const char*, int> limits[] = {
+      {"eHPlimit", 5}, {"eLimitFiTh", 3}, {"eLimitOther", 3}, {"eMaxMPInc", 3}, {"eExpGold", 7}};
+  for (const auto& [edit, maxLength] : limits) {
+    Type(edit, "1234567890");
+    EXPECT_EQ(Find(edit)->text(), QString("1234567890").left(maxLength)) << edit;
+  }
+}
+
+TEST_F(LimitsDialogTest, EnterInAFieldKeepsTheDialogOpenButPressesAFocusedButton) {
+  Show();
+  Type("eHPlimit", "2000");
+  QTest::keyClick(Find("eHPlimit"), Qt::Key_Return);
+  EXPECT_TRUE(dialog.isVisible());
+  EXPECT_EQ(Slice(image, 0x2D9B6, 2), (std::vector<Byte>{0xE8, 0x03}));
+
+  auto* ok = Find<QPushButton>("btnOK");
+  EXPECT_FALSE(ok->isDefault());
+  EXPECT_FALSE(Find<QPushButton>("btnCancel")->isDefault());
+  ok->setFocus();
+  QTest::keyClick(ok, Qt::Key_Return);
+  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(Slice(image, 0x2D9B6, 2), (std::vector<Byte>{0xD1, 0x07}));
+}
+
+TEST_F(LimitsDialogTest, EnterOnAFocusedCancelCancels) {
+  Show();
+  Type("eHPlimit", "2000");
+  auto* cancel = Find<QPushButton>("btnCancel");
+  cancel->setFocus();
+  QTest::keyClick(cancel, Qt::Key_Enter, Qt::KeypadModifier);
+  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_EQ(dialog.result(), QDialog::Rejected);
+  EXPECT_EQ(Slice(image, 0x2D9B6, 2), (std::vector<Byte>{0xE8, 0x03}));
+}
+
+TEST_F(LimitsDialogTest, FieldsCarryTheirHintsAndTheFrameCarriesNone) {
+  const std::pair<const char*, const char*> hints[] = {
+      {"eHPlimit", "Maximum HP allowed."},
+      {"ckLimitMP", "Choose whether or not to limit Maximum MP"},
+      {"eLimitFiTh", "Limit value +1 for Fighter/Thief Spell Points"},
+      {"eLimitOther", "Limit value +1 for other class' Spell Points"},
+      {"eMaxMPInc",
+       "The amount that the Maximum MP will increase at level-up for each appropriate spell "
+       "level."},
+      {"eExpGold", "Maximum amount of Exp. and Gold."},
+  };
+  for (const auto& [name, hint] : hints) EXPECT_EQ(Find<QWidget>(name)->toolTip(), hint) << name;
+  for (const char* name : {"lbLimitType", "btnOK", "btnCancel"})
+    EXPECT_TRUE(Find<QWidget>(name)->toolTip().isEmpty()) << name;
+  EXPECT_EQ(Find<QPushButton>("btnOK")->text(), "&OK");
+  EXPECT_EQ(Find<QPushButton>("btnCancel")->text(), "&Cancel");
+}
+
+}  // namespace
+}  // namespace brimwell
