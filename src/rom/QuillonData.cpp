@@ -57,9 +57,6 @@ static_assert(std::all_of(kOlderLayoutConversions.begin(), kOlderLayoutConversio
 
 constexpr std::size_t kLongestFileLength = std::max(kCurrentFileLength, kOlderFileLength);
 
-// Bank 0x0E, CPU $90D3: one little-endian talk-handler address per map sprite.
-constexpr std::size_t kSpriteHandlerTable = 0x390E3;
-
 std::span<const Byte> Slot(std::span<const Byte> bytes, const SlotArray& array, std::size_t index) {
   return bytes.subspan(array.SlotOffset(index), array.slotLength);
 }
@@ -99,7 +96,7 @@ bool HasSignature(std::span<const Byte> file) {
 }
 
 std::uint16_t HandlerAddress(ConstRomBytes image, std::size_t sprite) {
-  const std::size_t offset = kSpriteHandlerTable + 2 * sprite;
+  const std::size_t offset = BrimwellConst::kSpriteHandlerTable + 2 * sprite;
   if (offset + 1 >= image.size()) return 0;
   return std::uint16_t(image[offset] | image[offset + 1] << 8);
 }
