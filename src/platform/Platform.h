@@ -50,7 +50,7 @@ class Platform {
                                                                        std::size_t maxBytes);
   // Replaces the file at path with bytes in one step: the old content stays untouched unless
   // the whole new content reached the disk. Refuses a read-only target.
-  virtual bool ReplaceFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
+  virtual bool ReplaceFileContents(const std::string& path, const std::vector<std::uint8_t>& bytes);
   // The folder of the running executable, with its trailing separator.
   virtual std::string ExecutableFolder();
 };

@@ -188,7 +188,7 @@ std::optional<Bytes> Platform::ReadFileExclusively(const std::string& path, std:
   return ReadOpenFile(file, maxBytes, false);
 }
 
-bool Platform::ReplaceFile(const std::string& path, const Bytes& bytes) {
+bool Platform::ReplaceFileContents(const std::string& path, const Bytes& bytes) {
   const std::wstring target = Wide(path);
   const DWORD attributes = GetFileAttributesW(target.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES &&
@@ -243,7 +243,7 @@ std::optional<Bytes> Platform::ReadFileExclusively(const std::string& path, std:
   return ReadOpenFile(file, LOCK_EX, maxBytes, false);
 }
 
-bool Platform::ReplaceFile(const std::string& path, const Bytes& bytes) {
+bool Platform::ReplaceFileContents(const std::string& path, const Bytes& bytes) {
   const std::string target = ResolvedTarget(path);
   mode_t mode = 0666;
   struct stat info {};

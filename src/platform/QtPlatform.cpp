@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -11,6 +12,7 @@
 #include <QVBoxLayout>
 
 #ifdef _WIN32
+#define NOMINMAX
 #include <windows.h>
 #endif
 
@@ -92,7 +94,8 @@ std::optional<std::string> QtPlatform::ChooseFileToOpen(const std::vector<FileFi
   if (!suggestedFile.empty()) dialog.selectFile(QString::fromStdString(suggestedFile));
 
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return dialog.selectedFiles().constFirst().toStdString();
+  // Shown in the caption as the user knows it: with backslashes on Windows.
+  return QDir::toNativeSeparators(dialog.selectedFiles().constFirst()).toStdString();
 }
 
 }  // namespace brimwell

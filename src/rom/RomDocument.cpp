@@ -18,7 +18,7 @@ OpenOutcome RomDocument::Open() {
 
 SaveOutcome RomDocument::Save() const {
   if (!romLoaded_) return SaveOutcome::NothingLoaded;
-  return platform_.ReplaceFile(romPath_, image_.Contents()) ? SaveOutcome::Saved
+  return platform_.ReplaceFileContents(romPath_, image_.Contents()) ? SaveOutcome::Saved
                                                             : SaveOutcome::WriteFailed;
 }
 

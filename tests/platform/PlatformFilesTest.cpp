@@ -68,7 +68,7 @@ TEST(PlatformFiles, ReplaceKeepsPermissionBitsAndFollowsLinks) {
   const std::string link = folder.File("link.nes");
   std::filesystem::create_symlink(target, link);
 
-  ASSERT_TRUE(platform.ReplaceFile(link, {4, 5}));
+  ASSERT_TRUE(platform.ReplaceFileContents(link, {4, 5}));
 
   EXPECT_EQ(folder.Read("game.nes"), (std::vector<Byte>{4, 5}));
   EXPECT_TRUE(std::filesystem::is_symlink(link));
@@ -83,7 +83,7 @@ TEST(PlatformFiles, ReplaceRefusesAReadOnlyFileAndLeavesItAlone) {
   const std::string target = folder.Write("game.nes", original);
   ASSERT_EQ(chmod(target.c_str(), 0444), 0);
 
-  EXPECT_FALSE(platform.ReplaceFile(target, std::vector<Byte>(original.size(), 0)));
+  EXPECT_FALSE(platform.ReplaceFileContents(target, std::vector<Byte>(original.size(), 0)));
 
   EXPECT_EQ(folder.Read("game.nes"), original);
   EXPECT_EQ(ModeOf(target), 0444u);
@@ -96,20 +96,20 @@ TEST(PlatformFiles, ReplaceFailsWhileAnotherProgramHoldsTheFile) {
   const std::string target = folder.Write("game.nes", {1, 2});
   {
     HeldLock other(target, LOCK_SH);
-    EXPECT_FALSE(platform.ReplaceFile(target, {3}));
+    EXPECT_FALSE(platform.ReplaceFileContents(target, {3}));
     EXPECT_EQ(folder.Read("game.nes"), (std::vector<Byte>{1, 2}));
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{"game.nes"});
   }
-  EXPECT_TRUE(platform.ReplaceFile(target, {3}));
+  EXPECT_TRUE(platform.ReplaceFileContents(target, {3}));
   EXPECT_EQ(folder.Read("game.nes"), std::vector<Byte>{3});
 }
 
 TEST(PlatformFiles, ReplaceFailsIntoAMissingFolderOrOverAFolder) {
   ScratchFolder folder;
   RecordingPlatform platform;
-  EXPECT_FALSE(platform.ReplaceFile(folder.File("no/such/game.nes"), {1}));
+  EXPECT_FALSE(platform.ReplaceFileContents(folder.File("no/such/game.nes"), {1}));
   std::filesystem::create_directory(folder.Path() / "sub");
-  EXPECT_FALSE(platform.ReplaceFile(folder.File("sub"), {1}));
+  EXPECT_FALSE(platform.ReplaceFileContents(folder.File("sub"), {1}));
   EXPECT_TRUE(std::filesystem::is_directory(folder.Path() / "sub"));
   EXPECT_EQ(folder.Entries(), std::vector<std::string>{"sub"});
 }
@@ -128,7 +128,7 @@ TEST(PlatformFiles, AWriteThatFailsPartWayLeavesTheOldFileIntact) {
     const rlimit limit{0x10000, 0x10000};
     setrlimit(RLIMIT_FSIZE, &limit);
     RecordingPlatform platform;
-    const bool saved = platform.ReplaceFile(target, std::vector<Byte>(original.size(), 0xAA));
+    const bool saved = platform.ReplaceFileContents(target, std::vector<Byte>(original.size(), 0xAA));
     _exit(saved ? 1 : 0);
   }
   int status = 0;
