@@ -2,20 +2,30 @@
 
 #include <QValidator>
 
+#include <algorithm>
+
 namespace brimwell {
 
-// Refuses an edit that would leave the text longer than the maximum, unless it shortens a
-// longer text that the program put there. Text set by the program is never refused.
+// Keeps typing and pasting within the maximum length as a Windows edit field does: an insertion
+// is cut to the room that is left, and refused when there is none. Deleting is always allowed,
+// also from a longer text that the program put there, and text set by the program is never cut.
 class IntegerEdit::TypingLimit : public QValidator {
  public:
   TypingLimit(int maxLength, QLineEdit* edit) : QValidator(edit), maxLength_(maxLength) {
-    connect(edit, &QLineEdit::textChanged, this,
-            [this](const QString& text) { shownLength_ = text.size(); });
+    connect(edit, &QLineEdit::textChanged, this, [this](const QString& text) { shown_ = text; });
   }
 
-  State validate(QString& input, int&) const override {
-    const bool fits = input.size() <= maxLength_ || input.size() < shownLength_;
-    return programSetting_ || fits ? Acceptable : Invalid;
+  State validate(QString& input, int& cursor) const override {
+    if (programSetting_ || input.size() <= maxLength_) return Acceptable;
+    // The edit inserted the characters just before the cursor, after the part left unchanged.
+    const qsizetype start = std::min<qsizetype>(CommonPrefixLength(input, shown_), cursor);
+    const qsizetype inserted = cursor - start;
+    if (inserted == 0) return Acceptable;
+    const qsizetype room = maxLength_ - (input.size() - inserted);
+    if (room <= 0) return Invalid;
+    input.remove(start + room, inserted - room);
+    cursor = int(start + room);
+    return Acceptable;
   }
 
   void ShowProgramText(QLineEdit* edit, const QString& text) {
@@ -25,8 +35,12 @@ class IntegerEdit::TypingLimit : public QValidator {
   }
 
  private:
+  static qsizetype CommonPrefixLength(const QString& a, const QString& b) {
+    return std::ranges::mismatch(a, b).in1 - a.begin();
+  }
+
   int maxLength_;
-  qsizetype shownLength_ = 0;
+  QString shown_;
   bool programSetting_ = false;
 };
 

@@ -21,6 +21,18 @@ QPushButton* MakeButton(const char* name, const char* caption) {
   return button;
 }
 
+// A list box of groups, like a Windows single-selection list box: once an entry is selected,
+// one stays selected. Qt's own list would let Ctrl+click or Ctrl+Space clear the selection.
+class GroupList : public QListWidget {
+ protected:
+  QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                       const QEvent* event) const override {
+    const auto command = QListWidget::selectionCommand(index, event);
+    return command.testFlag(QItemSelectionModel::Deselect) ? QItemSelectionModel::NoUpdate
+                                                           : command;
+  }
+};
+
 }  // namespace
 
 PatchDialog::PatchDialog(const char* caption, const char* groupListName, QWidget* parent)
@@ -32,7 +44,7 @@ PatchDialog::PatchDialog(const char* caption, const char* groupListName, QWidget
 }
 
 void PatchDialog::CreateWidgets(const char* groupListName) {
-  groupList_ = new QListWidget;
+  groupList_ = new GroupList;
   groupList_->setObjectName(QString::fromLatin1(groupListName));
   // The pages have no tabs: the group list is the only way between them.
   PageControl1 = new QStackedWidget;

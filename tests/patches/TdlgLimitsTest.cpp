@@ -243,6 +243,98 @@ TEST_F(LimitsDialogTest, EnterOnAFocusedCancelCancels) {
   EXPECT_EQ(Slice(image, 0x2D9B6, 2), (std::vector<Byte>{0xE8, 0x03}));
 }
 
+TEST_F(LimitsDialogTest, CtrlClickOrCtrlSpaceCannotLeaveTheListWithoutASelection) {
+  Show();
+  QListWidget* list = GroupList();
+  list->setFocus();
+  QTest::keyClick(list, Qt::Key_Down);
+  const auto selectedRows = [list] {
+    std::vector<int> rows;
+    for (QListWidgetItem* item : list->selectedItems()) rows.push_back(list->row(item));
+    return rows;
+  };
+
+  const QRect entry = list->visualItemRect(list->item(1));
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, entry.center());
+  EXPECT_EQ(selectedRows(), std::vector<int>{1});
+  QTest::keyClick(list, Qt::Key_Space, Qt::ControlModifier);
+  EXPECT_EQ(selectedRows(), std::vector<int>{1});
+  EXPECT_EQ(VisiblePage(), "tsMaxMP");
+}
+
+// Paste goes through QLineEdit::insert, as it does here.
+TEST_F(LimitsDialogTest, PastedTextIsCutToTheRoomLeftInTheField) {
+  Show();
+  QLineEdit* hp = Find("eHPlimit");
+  const struct {
+    const char* shown;
+    int selectFrom, selectLength;
+    const char* pasted;
+    const char* expected;
+  } cases[] = {
+      {"", 0, 0, "1234567", "12345"},
+      {"12", 1, 0, "98765", "19872"},     // into the middle: the tail is kept
+      {"999", 0, 3, "8888888", "88888"},  // over a selection
+      {"12345", 5, 0, "6", "12345"},      // no room at all
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.pasted);
+    Type("eHPlimit", c.shown);
+    hp->setSelection(c.selectFrom, c.selectLength);
+    if (c.selectLength == 0) hp->setCursorPosition(c.selectFrom);
+    hp->insert(QString::fromLatin1(c.pasted));
+    EXPECT_EQ(hp->text(), c.expected);
+  }
+
+  image[0x2D9B3] = image[0x2D9B4] = image[0x2D9B5] = 0xFF;
+  Show();
+  QLineEdit* expGold = Find("eExpGold");
+  expGold->selectAll();
+  expGold->insert(QStringLiteral("1234567890"));
+  EXPECT_EQ(expGold->text(), "1234567");
+}
+
+TEST_F(LimitsDialogTest, RejectedTextsLeaveTheirBytesAsTheyWere) {
+  struct Case {
+    const char* edit;
+    std::size_t offset, length;
+    const char* typed;
+  };
+  const Case cases[] = {
+      {"eHPlimit", 0x2D9B6, 2, "98"}, {"eHPlimit", 0x2D9B6, 2, "10000"},
+      {"eHPlimit", 0x2D9B6, 2, ""},   {"eExpGold", 0x2D9B3, 3, "9998"},
+      {"eMaxMPInc", 0x2DC91, 1, "0"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.edit) + " " + c.typed);
+    const std::vector<Byte> before = Slice(image, c.offset, c.length);
+    Show();
+    Type(c.edit, c.typed);
+    EXPECT_EQ(Find(c.edit)->text(), c.typed);
+    Press("btnOK");
+    EXPECT_EQ(Slice(image, c.offset, c.length), before);
+  }
+}
+
+TEST_F(LimitsDialogTest, ZeroTablesShowMinusOneWhichOkLeavesAlone) {
+  for (std::size_t offset : {0x2D9B3, 0x2D9B4, 0x2D9B5, 0x2D9B6, 0x2D9B7}) image[offset] = 0;
+  const std::vector<Byte> before = image;
+  Show();
+  EXPECT_EQ(Find("eHPlimit")->text(), "-1");
+  EXPECT_EQ(Find("eExpGold")->text(), "-1");
+  Press("btnOK");
+  EXPECT_EQ(image, before);
+}
+
+TEST_F(LimitsDialogTest, EscAfterTypingEverywhereWritesNothing) {
+  const std::vector<Byte> before = image;
+  Show();
+  for (const char* edit : kEdits) Type(edit, "42");
+  QTest::keyClick(Find("eExpGold"), Qt::Key_Escape);
+  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_EQ(image, before);
+}
+
 TEST_F(LimitsDialogTest, FieldsCarryTheirHintsAndTheFrameCarriesNone) {
   const std::pair<const char*, const char*> hints[] = {
       {"eHPlimit", "Maximum HP allowed."},
