@@ -129,6 +129,7 @@ void TfmMain::CreateWidgets() {
 }
 
 void TfmMain::CreateMenu() {
+  menuBar()->setObjectName(QStringLiteral("MainMenu1"));
   QMenu* mFile = menuBar()->addMenu(QStringLiteral("&File"));
   mFile->setObjectName(QStringLiteral("mFile"));
   mFileOpen = mFile->addAction(QStringLiteral("&Open ROM..."));

@@ -3,13 +3,17 @@
 
 #include "fmMain.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -246,19 +250,75 @@ TEST_F(MainWindowTest, SaveWritesTheImageAndWarnsWhenTheFileCannotBeWritten) {
   EXPECT_EQ(folder.Read("game.nes"), edited);
 }
 
-TEST_F(MainWindowTest, ExitClosesAtOnceWithoutAskingOrSaving) {
-  const auto original = MakeTestRom();
-  WriteDataFileNaming(folder.Write("game.nes", original));
+TEST_F(MainWindowTest, ExitOrTheCloseBoxClosesAtOnceWithoutAskingOrSaving) {
+  for (bool closeBox : {false, true}) {
+    SCOPED_TRACE(closeBox ? "close box" : "Exit");
+    const auto original = MakeTestRom();
+    WriteDataFileNaming(folder.Write("game.nes", original));
+    Start();
+    window->Document().Image()[0x10] ^= 1;
+    if (closeBox)
+      window->close();
+    else
+      Find<QAction>("mFileExit")->trigger();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(platform.events.empty());
+    EXPECT_EQ(folder.Read("game.nes"), original);
+  }
+}
+
+// Save is disabled without a ROM; should it ever run, it says so instead of writing anything.
+TEST_F(MainWindowTest, SaveWithoutARomTellsTheUserAndWritesNothing) {
   Start();
-  window->Document().Image()[0x10] ^= 1;
-  Find<QAction>("mFileExit")->trigger();
-  EXPECT_FALSE(window->isVisible());
-  EXPECT_TRUE(platform.events.empty());
-  EXPECT_EQ(folder.Read("game.nes"), original);
+  Find<QAction>("mFileSave")->setEnabled(true);
+  Find<QAction>("mFileSave")->trigger();
+  EXPECT_EQ(platform.Messages(),
+            (std::vector<ShownEvent>{ShownEvent::Beep(SystemSound::Asterisk),
+                                     ShownEvent::Box(MessageKind::Information,
+                                                     "No FF1 NES ROM file has been loaded.")}));
+}
+
+TEST_F(MainWindowTest, CtrlOOpensTheDialogAlsoWithoutARom) {
+  Start();
+  const std::string rom = folder.Write("game.nes", MakeTestRom());
+  QApplication::setActiveWindow(window.get());
+  platform.fileDialogAnswers.push_back(rom);
+  QTest::keyClick(window.get(), Qt::Key_O, Qt::ControlModifier);
+  EXPECT_EQ(platform.FileDialogCount(), 1);
+  EXPECT_EQ(RomControls(), kAllButSprites);
+}
+
+// The older layout has no place for the last ROM, so the start-up open has nothing to open.
+TEST_F(MainWindowTest, OlderDataFileLoadsNamesButItsStartUpOpenFails) {
+  testing::PlaceQuillonFile(folder, testing::MakeOlderQuillonFile({.spriteNames = {{0, "Bat"}}}));
+  Start();
+  EXPECT_EQ(platform.Messages(),
+            (std::vector<ShownEvent>{ShownEvent::Beep(SystemSound::Hand),
+                                     ShownEvent::Box(MessageKind::Error, kCannotLoad)}));
+  EXPECT_TRUE(window->DataLoaded());
+
+  ChooseInOpenDialog(folder.Write("game.nes", MakeTestRom()));
+  EXPECT_EQ(RomControls(), kAllEnabled);
+  EXPECT_EQ(window->SpriteNames().front().name, "Bat");
+}
+
+TEST_F(MainWindowTest, RomHeldOpenForWritingByAnotherProgramGivesTheLoadError) {
+  const std::string rom = folder.Write("game.nes", MakeTestRom());
+  const int other = open(rom.c_str(), O_RDWR);
+  ASSERT_GE(other, 0);
+  ASSERT_EQ(flock(other, LOCK_EX | LOCK_NB), 0);
+  Start();
+  ChooseInOpenDialog(rom);
+  close(other);
+  EXPECT_EQ(platform.Messages(),
+            (std::vector<ShownEvent>{ShownEvent::Beep(SystemSound::Hand),
+                                     ShownEvent::Box(MessageKind::Error, kCannotLoad)}));
+  EXPECT_EQ(RomControls(), kAllDisabled);
 }
 
 TEST_F(MainWindowTest, MenuAndButtonsCarryTheirTextsAndShortcut) {
   Start();
+  EXPECT_EQ(window->menuBar()->objectName(), "MainMenu1");
   EXPECT_EQ(Find<QAction>("mFileOpen")->text(), "&Open ROM...");
   EXPECT_EQ(Find<QAction>("mFileOpen")->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
   EXPECT_EQ(Find<QAction>("mFileSave")->text(), "&Save ROM");
