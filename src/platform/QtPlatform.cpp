@@ -12,7 +12,9 @@
 #include <QVBoxLayout>
 
 #ifdef _WIN32
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
 #include <windows.h>
 #endif
 
