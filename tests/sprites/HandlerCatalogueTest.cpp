@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "EditedTalk.h"
 #include "TestRom.h"
 #include "sprites/SpriteTalk.h"
 
@@ -401,28 +402,19 @@ struct StoreProbe {
   static constexpr std::size_t kSprite = 100;
   SpriteTalk talk;
 
-  explicit StoreProbe(std::size_t entry) {
-    talk.handlerAddress = BrimwellConst::kHandlerAddresses[entry];
-    talk.entry = entry;
-    talk.active = HandlerCatalogue[entry].active;
-    talk.Text1 = 0xA1;
-    talk.Text2 = 0xA2;
-    talk.Text3 = 0xA3;
-    talk.PlotEvent = 5;
-    talk.Item = 3;
-    talk.AuxValue = 0xC4;
-    talk.AuxText = 0xC5;
-  }
+  explicit StoreProbe(std::size_t entry) : talk(testing::EditedTalk(entry)) {}
 
-  static Byte Expected(const std::string& term) {
+  Byte Expected(const std::string& term) const {
     if (term == "0") return 0;
     if (term == "0x11") return 0x11;
     if (term == "own id") return kSprite;
     if (term == "own id + 1") return kSprite + 1;
-    if (term == "PlotEvent") return 5;
-    if (term == "Item") return 3;
-    if (term == "AuxValue") return 0xC4;
-    if (term.starts_with("Text")) return static_cast<Byte>(0xA0 + (term[4] - '0'));
+    if (term == "PlotEvent") return static_cast<Byte>(talk.PlotEvent);
+    if (term == "Item") return static_cast<Byte>(*talk.Item);
+    if (term == "AuxValue") return talk.AuxValue;
+    if (term == "Text1") return talk.Text1;
+    if (term == "Text2") return talk.Text2;
+    if (term == "Text3") return talk.Text3;
     ADD_FAILURE() << "unknown term " << term;
     return 0;
   }
@@ -434,7 +426,8 @@ TEST(HandlerCatalogueTest, EveryStoreRuleWritesTheFourBytesOfTheReference) {
     std::vector<Byte> image = testing::MakeTestRom();
     const std::size_t record = BrimwellConst::kSpriteTalkParameters + 4 * StoreProbe::kSprite;
     const std::vector<Byte> before = testing::Slice(image, record, 4);
-    StoreSprite(image, StoreProbe::kSprite, StoreProbe(i).talk);
+    const StoreProbe probe(i);
+    StoreSprite(image, StoreProbe::kSprite, probe.talk);
 
     std::vector<Byte> expected;
     if (std::string(kReference[i].stored) == "nothing") {
@@ -444,7 +437,7 @@ TEST(HandlerCatalogueTest, EveryStoreRuleWritesTheFourBytesOfTheReference) {
       for (std::string term; std::getline(terms, term, '/');) {
         term.erase(0, term.find_first_not_of(' '));
         term.erase(term.find_last_not_of(' ') + 1);
-        expected.push_back(StoreProbe::Expected(term));
+        expected.push_back(probe.Expected(term));
       }
     }
     EXPECT_EQ(testing::Slice(image, record, 4), expected);

@@ -10,12 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "EditedTalk.h"
 #include "TestRom.h"
 
 namespace brimwell {
 namespace {
 
 using testing::DifferingOffsets;
+using testing::EditedTalk;
 using testing::MakeTestRom;
 using testing::Slice;
 
@@ -45,26 +47,12 @@ std::uint16_t Address(std::size_t entry) {
   return HandlerCatalogue[entry].address;
 }
 
-// A record with every setting far from its neutral value.
-SpriteTalk Edited(std::size_t entry) {
-  SpriteTalk talk;
-  talk.handlerAddress = Address(entry);
-  talk.Text1 = 0xA1;
-  talk.Text2 = 0xA2;
-  talk.Text3 = 0xA3;
-  talk.PlotEvent = 9;
-  talk.Item = 7;
-  talk.AuxValue = 0xC4;
-  talk.AuxText = 0xC5;
-  return talk;
-}
-
 TEST(SpriteTalkStore, ChangesOnlyTheRecordAndTheTypesOwnRoutineBytes) {
   for (std::size_t entry = 0; entry < kHandlerCount; ++entry) {
     SCOPED_TRACE(::testing::Message() << "entry " << entry);
     std::vector<Byte> image = MakeTestRom();
     const std::vector<Byte> before = image;
-    StoreSprite(image, kSprite, Edited(entry));
+    StoreSprite(image, kSprite, EditedTalk(entry));
 
     std::set<std::size_t> allowed;
     for (std::size_t k = 0; k < 4; ++k) allowed.insert(Record(kSprite) + k);
@@ -87,7 +75,7 @@ TEST(SpriteTalkStore, InertTypesAndUnknownAddressesWriteNothing) {
     SCOPED_TRACE(address);
     std::vector<Byte> image = MakeTestRom();
     const std::vector<Byte> before = image;
-    SpriteTalk talk = Edited(kSimpleText);
+    SpriteTalk talk = EditedTalk(kSimpleText);
     talk.handlerAddress = address;
     StoreSprite(image, kSprite, talk);
     EXPECT_EQ(image, before);
@@ -133,7 +121,7 @@ TEST(SpriteTalkStore, WritesByteZeroAndByteThreeByTheTypesRule) {
     SCOPED_TRACE(::testing::Message() << "entry " << c.entry << " sprite " << c.sprite);
     std::vector<Byte> image = MakeTestRom();
     PutRecord(image, c.sprite, c.before);
-    SpriteTalk talk = Edited(c.entry);
+    SpriteTalk talk = EditedTalk(c.entry);
     talk.PlotEvent = c.plotEvent;
     talk.Item = c.item;
     talk.AuxValue = c.auxValue;
@@ -200,7 +188,7 @@ TEST(SpriteTalkLoad, GivesBackWhatAStoreWrote) {
   for (std::size_t entry = 0; entry < kHandlerCount; ++entry) {
     SCOPED_TRACE(::testing::Message() << "entry " << entry);
     const HandlerType& type = HandlerCatalogue[entry];
-    const SpriteTalk stored = Edited(entry);
+    const SpriteTalk stored = EditedTalk(entry);
     std::vector<Byte> image = MakeTestRom();
     StoreSprite(image, kSprite, stored);
     const SpriteTalk loaded = LoadSprite(image, kSprite, stored.handlerAddress);
@@ -230,13 +218,13 @@ TEST(SpriteTalkLoad, GivesBackWhatAStoreWrote) {
 TEST(SpriteTalkBounds, SpriteIdsBeyondTheTablesAndShortImagesAreLeftAlone) {
   std::vector<Byte> image = MakeTestRom();
   const std::vector<Byte> before = image;
-  StoreSprite(image, 208, Edited(kSimpleText));
+  StoreSprite(image, 208, EditedTalk(kSimpleText));
   EXPECT_EQ(image, before);
   EXPECT_TRUE(LoadSprite(image, 208, Address(kSimpleText)).active.Empty());
 
   std::vector<Byte> shortImage = MakeTestRom(0x39924);
   const std::vector<Byte> shortBefore = shortImage;
-  StoreSprite(shortImage, 0, Edited(kSimpleText));
+  StoreSprite(shortImage, 0, EditedTalk(kSimpleText));
   WriteHandlerAddresses(shortImage, HandlerAddressList{});
   EXPECT_EQ(shortImage, shortBefore);
   EXPECT_EQ(ReadHandlerAddresses(shortImage), HandlerAddressList{});
@@ -325,10 +313,10 @@ TEST(NextSpriteLine, NamesTheLinkedSpriteAndSurvivesALinkPastTheLast) {
   SpriteNameList names(208);
   names[6].name = "BAT";
   std::vector<Byte> image = MakeTestRom();
-  StoreSprite(image, 5, Edited(kLinked));
+  StoreSprite(image, 5, EditedTalk(kLinked));
   EXPECT_EQ(NextSpriteLine(LoadSprite(image, 5, Address(kLinked)), names), "Next Sprite = \"BAT\"");
 
-  StoreSprite(image, 207, Edited(kLinked));
+  StoreSprite(image, 207, EditedTalk(kLinked));
   const SpriteTalk last = LoadSprite(image, 207, Address(kLinked));
   EXPECT_EQ(last.NextSprite, 208);
   EXPECT_EQ(NextSpriteLine(last, names), "Next Sprite = none (no sprite 208)");
