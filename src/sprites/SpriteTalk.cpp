@@ -34,8 +34,10 @@ bool HoldsSpriteTables(ConstRomBytes image) {
   return image.size() >= kSpriteTablesEnd;
 }
 
-std::size_t PointerTableEntry(std::size_t spriteId) {
-  return BrimwellConst::kSpriteHandlerTable + 2 * spriteId;
+// The two bytes of a sprite's handler address, low byte first.
+std::array<std::size_t, 2> PointerTableEntry(std::size_t spriteId) {
+  const std::size_t entry = BrimwellConst::kSpriteHandlerTable + 2 * spriteId;
+  return {entry, entry + 1};
 }
 
 std::size_t ParameterRecord(std::size_t spriteId) {
@@ -103,20 +105,15 @@ void StoreRoutineByte(RomBytes image, const SettingSource& source, Byte value) {
 HandlerAddressList ReadHandlerAddresses(ConstRomBytes image) {
   HandlerAddressList addresses{};
   if (!HoldsSpriteTables(image)) return addresses;
-  for (std::size_t i = 0; i < kSpriteCount; ++i) {
-    const std::size_t entry = PointerTableEntry(i);
-    addresses[i] = static_cast<std::uint16_t>(image[entry] | image[entry + 1] << 8);
-  }
+  for (std::size_t i = 0; i < kSpriteCount; ++i)
+    addresses[i] = static_cast<std::uint16_t>(ReadLittleEndian(image, PointerTableEntry(i)));
   return addresses;
 }
 
 void WriteHandlerAddresses(RomBytes image, const HandlerAddressList& addresses) {
   if (!HoldsSpriteTables(image)) return;
-  for (std::size_t i = 0; i < kSpriteCount; ++i) {
-    const std::size_t entry = PointerTableEntry(i);
-    image[entry] = static_cast<Byte>(addresses[i]);
-    image[entry + 1] = static_cast<Byte>(addresses[i] >> 8);
-  }
+  for (std::size_t i = 0; i < kSpriteCount; ++i)
+    WriteLittleEndian(image, PointerTableEntry(i), addresses[i]);
 }
 
 bool HasFixedHandler(std::size_t spriteId) {
