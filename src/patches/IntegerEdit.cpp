@@ -6,9 +6,10 @@
 
 namespace brimwell {
 
-// Keeps typing and pasting within the maximum length as a Windows edit field does: an insertion
-// is cut to the room that is left, and refused when there is none. Deleting is always allowed,
-// also from a longer text that the program put there, and text set by the program is never cut.
+// Keeps typing and pasting within the maximum length as a Windows edit field does: an edit
+// that makes the text longer may not take it past the maximum, so an insertion is cut to the
+// room that is left, and refused when there is none. Deleting is always allowed, also from a
+// longer text that the program put there, and text set by the program is never cut.
 class IntegerEdit::TypingLimit : public QValidator {
  public:
   TypingLimit(int maxLength, QLineEdit* edit) : QValidator(edit), maxLength_(maxLength) {
@@ -16,15 +17,12 @@ class IntegerEdit::TypingLimit : public QValidator {
   }
 
   State validate(QString& input, int& cursor) const override {
-    if (programSetting_ || input.size() <= maxLength_) return Acceptable;
-    // The edit inserted the characters just before the cursor, after the part left unchanged.
-    const qsizetype start = std::min<qsizetype>(CommonPrefixLength(input, shown_), cursor);
-    const qsizetype inserted = cursor - start;
-    if (inserted == 0) return Acceptable;
-    const qsizetype room = maxLength_ - (input.size() - inserted);
-    if (room <= 0) return Invalid;
-    input.remove(start + room, inserted - room);
-    cursor = int(start + room);
+    if (programSetting_ || input.size() <= maxLength_ || input.size() <= shown_.size())
+      return Acceptable;
+    // What was inserted ends at the cursor; cut its end by what the text grew beyond the limit.
+    const qsizetype excess = input.size() - std::max<qsizetype>(maxLength_, shown_.size());
+    input.remove(cursor - excess, excess);
+    cursor -= int(excess);
     return Acceptable;
   }
 
@@ -35,10 +33,6 @@ class IntegerEdit::TypingLimit : public QValidator {
   }
 
  private:
-  static qsizetype CommonPrefixLength(const QString& a, const QString& b) {
-    return std::ranges::mismatch(a, b).in1 - a.begin();
-  }
-
   int maxLength_;
   QString shown_;
   bool programSetting_ = false;

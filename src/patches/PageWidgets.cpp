@@ -8,11 +8,18 @@ namespace brimwell {
 
 QLabel* NewLabel(const char* text, QColor colour) {
   auto* label = new QLabel(QString::fromLatin1(text));
+  label->setTextFormat(Qt::PlainText);
   if (colour.isValid()) {
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, colour);
     label->setPalette(palette);
   }
+  return label;
+}
+
+QLabel* NewBuddyLabel(const char* text, QWidget* field) {
+  QLabel* label = NewLabel(text);
+  label->setBuddy(field);
   return label;
 }
 
@@ -32,7 +39,7 @@ QLayout* NewNote(const char* text) {
 
 QLayout* NewCaptionedField(const char* caption, QWidget* field, const char* remark) {
   auto* grid = new QGridLayout;
-  grid->addWidget(NewLabel(caption), 0, 0, 1, 2);
+  grid->addWidget(NewBuddyLabel(caption, field), 0, 0, 1, 2);
   grid->addWidget(field, 1, 0);
   if (remark) grid->addWidget(NewLabel(remark), 1, 1);
   grid->setColumnStretch(2, 1);

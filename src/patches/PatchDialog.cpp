@@ -1,5 +1,6 @@
 #include "patches/PatchDialog.h"
 
+#include <QAbstractButton>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QListWidget>
@@ -85,6 +86,12 @@ QWidget* PatchDialog::AddPage(const char* entry, const char* pageName) {
   return page;
 }
 
+void PatchDialog::OnUserToggle(QAbstractButton* button, std::function<void()> handler) {
+  connect(button, &QAbstractButton::toggled, this, [this, handler = std::move(handler)] {
+    if (!loading_) handler();
+  });
+}
+
 void PatchDialog::showEvent(QShowEvent* event) {
   // A window system's re-show (say, after minimising) is not a new showing.
   if (!event->spontaneous()) FormShow();
@@ -92,7 +99,11 @@ void PatchDialog::showEvent(QShowEvent* event) {
 }
 
 void PatchDialog::FormShow() {
-  if (HasImage()) LoadControls(image_);
+  if (HasImage()) {
+    loading_ = true;
+    LoadControls(image_);
+    loading_ = false;
+  }
   // Only the first showing finds no entry selected; later ones keep the user's last group.
   if (groupList_->currentRow() < 0) SelectFirstGroup();
 }

@@ -6,8 +6,11 @@
 
 #include <QDialog>
 
+#include <functional>
+
 #include "rom/RomImage.h"
 
+class QAbstractButton;
 class QListWidget;
 class QPushButton;
 class QStackedWidget;
@@ -26,6 +29,11 @@ class PatchDialog : public QDialog {
 
   // Adds a group's list entry and its page in one step, so that entry i always shows page i.
   QWidget* AddPage(const char* entry, const char* pageName);
+
+  // Runs handler after every change of a check box or radio button that the user makes: a
+  // click, Space, an arrow key in a radio group, or a screen reader's toggle action. Loading
+  // the controls runs no handler; LoadControls applies what depends on the loaded state itself.
+  void OnUserToggle(QAbstractButton* button, std::function<void()> handler);
 
   // Puts the editor's settings into the controls, and back into the image.
   virtual void LoadControls(ConstRomBytes image) = 0;
@@ -46,6 +54,7 @@ class PatchDialog : public QDialog {
   void btnOKClick();
 
   RomBytes image_;
+  bool loading_ = false;
   QListWidget* groupList_ = nullptr;
   QStackedWidget* PageControl1 = nullptr;
   QPushButton* btnOK = nullptr;

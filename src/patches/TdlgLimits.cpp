@@ -49,8 +49,8 @@ void TdlgLimits::CreateMaxHPPage() {
 
 void TdlgLimits::CreateMaxMPPage() {
   auto* limits = new QGridLayout(panLimits);
-  limits->addWidget(NewLabel("Fighter/Thief"), 0, 0);
-  limits->addWidget(NewLabel("Others"), 0, 1);
+  limits->addWidget(NewBuddyLabel("Fighter/Thief", eLimitFiTh), 0, 0);
+  limits->addWidget(NewBuddyLabel("Others", eLimitOther), 0, 1);
   limits->addWidget(eLimitFiTh, 1, 0);
   limits->addWidget(eLimitOther, 1, 1);
   limits->addWidget(NewLabel("Limits used in the game are -1 from those here.", Qt::darkBlue), 2, 0,
@@ -74,8 +74,7 @@ void TdlgLimits::CreateExpGoldPage() {
 }
 
 void TdlgLimits::ConnectWidgets() {
-  // clicked, not toggled: loading sets the box without running the user's handler.
-  connect(ckLimitMP, &QCheckBox::clicked, this, &TdlgLimits::ckLimitMPClick);
+  OnUserToggle(ckLimitMP, [this] { ckLimitMPClick(); });
 }
 
 void TdlgLimits::ckLimitMPClick() {

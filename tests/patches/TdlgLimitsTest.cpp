@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QFrame>
@@ -351,6 +352,86 @@ TEST_F(LimitsDialogTest, FieldsCarryTheirHintsAndTheFrameCarriesNone) {
     EXPECT_TRUE(Find<QWidget>(name)->toolTip().isEmpty()) << name;
   EXPECT_EQ(Find<QPushButton>("btnOK")->text(), "&OK");
   EXPECT_EQ(Find<QPushButton>("btnCancel")->text(), "&Cancel");
+}
+
+TEST_F(LimitsDialogTest, ScreenReadersNameEachFieldByItsCaption) {
+  Show();
+  const std::pair<const char*, const char*> names[] = {
+      {"eHPlimit", "Maximum HP limit"},
+      {"eLimitFiTh", "Fighter/Thief"},
+      {"eLimitOther", "Others"},
+      {"eMaxMPInc", "Max MP Increase"},
+      {"eExpGold", "Maximum Exp. and Gold"},
+  };
+  for (const auto& [edit, caption] : names) {
+    QAccessibleInterface* field = QAccessible::queryAccessibleInterface(Find(edit));
+    ASSERT_NE(field, nullptr) << edit;
+    EXPECT_EQ(field->text(QAccessible::Name), caption) << edit;
+    EXPECT_EQ(field->text(QAccessible::Description), Find(edit)->toolTip()) << edit;
+  }
+}
+
+// However the box changes (a click, Space, a screen reader's toggle action), the panel follows.
+TEST_F(LimitsDialogTest, PanelFollowsEveryWayOfTogglingTheCheckBox) {
+  Show();
+  PickGroup(1);
+  auto* limitMP = Find<QCheckBox>("ckLimitMP");
+  auto* panel = Find<QFrame>("panLimits");
+  const std::pair<const char*, std::function<void()>> ways[] = {
+      {"toggle()", [&] { limitMP->toggle(); }},
+      {"Space",
+       [&] {
+         limitMP->setFocus();
+         QTest::keyClick(limitMP, Qt::Key_Space);
+       }},
+      {"accessible toggle action",
+       [&] {
+         QAccessibleInterface* box = QAccessible::queryAccessibleInterface(limitMP);
+         ASSERT_NE(box->actionInterface(), nullptr);
+         box->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+       }},
+  };
+  for (const auto& [way, toggle] : ways) {
+    for (bool checked : {false, true}) {
+      SCOPED_TRACE(way);
+      toggle();
+      ASSERT_EQ(limitMP->isChecked(), checked);
+      EXPECT_EQ(panel->isEnabled(), checked);
+    }
+  }
+}
+
+TEST_F(LimitsDialogTest, AltMnemonicsPressOkAndCancel) {
+  for (const auto& [key, result] :
+       {std::pair{Qt::Key_O, QDialog::Accepted}, std::pair{Qt::Key_C, QDialog::Rejected}}) {
+    Show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    Type("eMaxMPInc", "77");
+    QTest::keyClick(Find("eMaxMPInc"), key, Qt::AltModifier);
+    // A mnemonic presses its button as a click does: visibly, a moment later.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.isVisible(); }));
+    EXPECT_EQ(dialog.result(), result);
+    EXPECT_EQ(image[0x2DC91], 77);  // Cancel after OK keeps what OK wrote
+  }
+}
+
+// A typed character that equals the one after the cursor is an insertion all the same.
+TEST_F(LimitsDialogTest, TypingIntoTheMiddleOfAFullFieldIsRefused) {
+  Show();
+  QLineEdit* increase = Find("eMaxMPInc");
+  const struct {
+    const char* shown;
+    int cursor;
+    Qt::Key key;
+  } cases[] = {{"100", 0, Qt::Key_1}, {"100", 1, Qt::Key_0}, {"123", 2, Qt::Key_3}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.shown);
+    Type("eMaxMPInc", c.shown);
+    increase->setCursorPosition(c.cursor);
+    QTest::keyClick(increase, c.key);
+    EXPECT_EQ(increase->text(), c.shown);
+  }
 }
 
 }  // namespace
