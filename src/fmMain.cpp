@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "PathLabel.h"
 #include "patches/PatchDialog.h"
 #include "patches/TdlgLimits.h"
 
@@ -34,7 +35,14 @@ const std::vector<FileFilter> kRomFilters = {
 QLabel* MakeLabel(const char* name, const QString& text) {
   auto* label = new QLabel(text);
   label->setObjectName(QString::fromLatin1(name));
+  label->setTextFormat(Qt::PlainText);
   return label;
+}
+
+// Qt reads "[*]" in a caption as the place of its modified marker and drops it; doubled, it
+// shows as written.
+QString LiteralCaption(QString caption) {
+  return caption.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
 }
 
 QPushButton* MakeButton(const char* name, const QString& text) {
@@ -79,7 +87,7 @@ TfmMain::~TfmMain() = default;
 
 void TfmMain::FormCreate() {
   applicationTitle_ = kTitle;
-  setWindowTitle(kTitle);
+  setWindowTitle(LiteralCaption(kTitle));
   switch (LoadQuillonData(platform_, quillon_)) {
     case QuillonLoadResult::Loaded:
       dataLoaded_ = true;
@@ -114,7 +122,9 @@ void TfmMain::CreateWidgets() {
   Colour(Label1, Qt::darkBlue);
 
   Label2 = MakeLabel("Label2", QStringLiteral("Editing:"));
-  lblGameFile = MakeLabel("lblGameFile", QStringLiteral("(no ROM opened yet)"));
+  lblGameFile = new PathLabel;
+  lblGameFile->setObjectName(QStringLiteral("lblGameFile"));
+  lblGameFile->ShowText(QStringLiteral("(no ROM opened yet)"));
   Colour(lblGameFile, Qt::blue);
 
   btnLimits = MakeButton("btnLimits", QStringLiteral("&Limits..."));
@@ -172,9 +182,9 @@ void TfmMain::CreateLayout() {
   setTabOrder(btnMagic, btnSprites);
   setTabOrder(btnSprites, btnMisc);
 
-  // A fixed single border: no resizing, no maximise box.
+  // A fixed single border: no resizing, no maximise box, and a long path does not widen it.
   Label4->setFixedWidth(460);
-  layout->setSizeConstraint(QLayout::SetFixedSize);
+  QMainWindow::layout()->setSizeConstraint(QLayout::SetFixedSize);
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
@@ -256,8 +266,8 @@ void TfmMain::SaveRom() {
 void TfmMain::ShowRomPath() {
   const QString path = QString::fromStdString(document_.RomPath());
   applicationTitle_ = kTitlePrefix + path;
-  lblGameFile->setText(path);
-  setWindowTitle(applicationTitle_);
+  lblGameFile->ShowText(path);
+  setWindowTitle(LiteralCaption(applicationTitle_));
 }
 
 void TfmMain::HandImageToEditors() {

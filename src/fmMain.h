@@ -15,6 +15,7 @@ class QPushButton;
 namespace brimwell {
 
 class PatchDialog;
+class PathLabel;
 
 class TfmMain : public QMainWindow {
   Q_OBJECT
@@ -71,7 +72,7 @@ class TfmMain : public QMainWindow {
   QLabel* Label4 = nullptr;
   QLabel* Label1 = nullptr;
   QLabel* Label2 = nullptr;
-  QLabel* lblGameFile = nullptr;
+  PathLabel* lblGameFile = nullptr;
   QPushButton* btnLimits = nullptr;
   QPushButton* btnBattle = nullptr;
   QPushButton* btnMagic = nullptr;

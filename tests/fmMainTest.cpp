@@ -8,15 +8,19 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include "RecordingPlatform.h"
 #include "TestQuillon.h"
@@ -69,7 +73,8 @@ class MainWindowTest : public ::testing::Test {
     Find<QAction>("mFileOpen")->trigger();
   }
 
-  QString Caption() const { return window->windowTitle(); }
+  // The caption as the window system shows it.
+  QString Caption() const { return window->windowHandle()->title(); }
   QString GameFile() const { return Find<QLabel>("lblGameFile")->text(); }
 
   ScratchFolder folder;
@@ -87,7 +92,6 @@ TEST_F(MainWindowTest, WithoutDataFileTheWindowSaysSoAndOpensNothing) {
             "Quillon Dat file not found.. sprite-dialog editing disabled.");
   EXPECT_TRUE(platform.events.empty());
   EXPECT_EQ(Caption(), "Brimwell");
-  EXPECT_EQ(window->ApplicationTitle(), "Brimwell");
   EXPECT_EQ(RomControls(), kAllDisabled);
 
   const std::string rom = folder.Write("game.NES", MakeTestRom());
@@ -96,7 +100,6 @@ TEST_F(MainWindowTest, WithoutDataFileTheWindowSaysSoAndOpensNothing) {
   EXPECT_EQ(platform.Messages(), std::vector<ShownEvent>{});
   EXPECT_EQ(RomControls(), kAllButSprites);
   EXPECT_EQ(Caption(), QString::fromStdString("Brimwell - " + rom));
-  EXPECT_EQ(window->ApplicationTitle(), Caption());
   EXPECT_EQ(GameFile(), QString::fromStdString(rom));
   EXPECT_EQ(window->SpriteNames().size(), 208u);
   EXPECT_EQ(window->DialogueNames().size(), 256u);
@@ -212,7 +215,6 @@ TEST_F(MainWindowTest, FailedOpenAfterASuccessKeepsCaptionsButDisablesEverything
                                      ShownEvent::Box(MessageKind::Warning, kNotFinalFantasy)}));
   EXPECT_EQ(RomControls(), kAllDisabled);
   EXPECT_EQ(Caption(), QString::fromStdString("Brimwell - " + good));
-  EXPECT_EQ(window->ApplicationTitle(), Caption());
   EXPECT_EQ(GameFile(), QString::fromStdString(good));
   EXPECT_TRUE(window->Document().Image().Empty());
 
@@ -360,6 +362,75 @@ TEST_F(MainWindowTest, LimitsEditorEditsTheOpenedRomWhichSaveWritesBack) {
   expected[0x2D9B7] = 0x09;
   EXPECT_EQ(folder.Read("game.nes"), expected);
   EXPECT_TRUE(platform.Messages().empty());
+}
+
+// A path is text, not markup, and "[*]" in it is not Qt's modified marker; a long path is
+// elided in the label, whole in its tool tip, and never widens the fixed window.
+TEST_F(MainWindowTest, PathsShowAsWrittenAndTheWindowKeepsItsFixedSize) {
+  Start();
+  const QSize size = window->size();
+  EXPECT_EQ(window->minimumSize(), window->maximumSize());
+  EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+
+  for (const std::string& name : {std::string("<b>bold[*].nes"), std::string(200, 'r') + ".nes"}) {
+    SCOPED_TRACE(name);
+    const std::string rom = folder.Write(name, MakeTestRom());
+    ChooseInOpenDialog(rom);
+    QApplication::processEvents();
+    const QString path = QString::fromStdString(rom);
+    EXPECT_EQ(Caption(), "Brimwell - " + path);
+    auto* label = Find<QLabel>("lblGameFile");
+    EXPECT_EQ(label->textFormat(), Qt::PlainText);
+    EXPECT_EQ(label->toolTip(), path);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name), path);
+    if (name.size() < 30)
+      EXPECT_EQ(GameFile(), path);
+    else
+      EXPECT_TRUE(GameFile().contains(QChar(0x2026)));  // elided
+    EXPECT_EQ(window->size(), size);
+  }
+}
+
+TEST_F(MainWindowTest, EveryMnemonicPressesItsButtonOrOpensItsMenu) {
+  Start();
+  ChooseInOpenDialog(folder.Write("game.nes", MakeTestRom()));
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+
+  // Sprites stays disabled without a data file; every other editor button answers its key.
+  const std::pair<Qt::Key, const char*> mnemonics[] = {
+      {Qt::Key_B, "btnBattle"}, {Qt::Key_M, "btnMagic"}, {Qt::Key_C, "btnMisc"}};
+  for (const auto& [key, name] : mnemonics) {
+    SCOPED_TRACE(name);
+    auto* button = Find<QPushButton>(name);
+    QSignalSpy pressed(button, &QPushButton::clicked);
+    QTest::keyClick(window.get(), key, Qt::AltModifier);
+    EXPECT_TRUE(pressed.wait(1000));
+  }
+
+  bool limitsShown = false;
+  QTimer::singleShot(300, [&] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    limitsShown = dialog && dialog->windowTitle() == "Game Parameter Limits";
+    if (dialog) dialog->close();
+  });
+  QTest::keyClick(window.get(), Qt::Key_L, Qt::AltModifier);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return limitsShown; }, 2000));
+
+  auto* fileMenu = Find<QMenu>("mFile");
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  QTest::keyClick(window.get(), Qt::Key_F, Qt::AltModifier);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return fileMenu->isVisible(); }, 1000));
+  fileMenu->close();
+}
+
+TEST_F(MainWindowTest, TabOrderRunsLimitsBattleMagicSpritesMisc) {
+  Start();
+  const char* order[] = {"btnLimits", "btnBattle", "btnMagic", "btnSprites", "btnMisc"};
+  for (std::size_t i = 0; i + 1 < std::size(order); ++i)
+    EXPECT_EQ(Find<QPushButton>(order[i])->nextInFocusChain(), Find<QPushButton>(order[i + 1]))
+        << order[i];
 }
 
 }  // namespace

@@ -1,15 +1,10 @@
 #include "platform/QtPlatform.h"
 
 #include <QApplication>
-#include <QDialog>
-#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
-#include <QHBoxLayout>
-#include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
-#include <QStyle>
-#include <QVBoxLayout>
 
 #ifdef _WIN32
 #ifndef NOMINMAX
@@ -21,16 +16,16 @@
 namespace brimwell {
 namespace {
 
-QStyle::StandardPixmap IconOf(MessageKind kind) {
+QMessageBox::Icon IconOf(MessageKind kind) {
   switch (kind) {
     case MessageKind::Warning:
-      return QStyle::SP_MessageBoxWarning;
+      return QMessageBox::Warning;
     case MessageKind::Error:
-      return QStyle::SP_MessageBoxCritical;
+      return QMessageBox::Critical;
     case MessageKind::Information:
-      return QStyle::SP_MessageBoxInformation;
+      return QMessageBox::Information;
   }
-  return QStyle::SP_MessageBoxInformation;
+  return QMessageBox::Information;
 }
 
 // "*.*" means every file, also one without an extension, as on Windows; Qt's "*.*" would hide
@@ -50,31 +45,13 @@ void QtPlatform::Beep(SystemSound sound) {
 #endif
 }
 
-// A plain dialog rather than QMessageBox: the latter raises an accessibility alert that some
-// platforms answer with a sound of their own, and each box must make only the sound that the
-// program chose to play before it.
+// A message box is an alert, which a screen reader reads out as soon as it appears. Only on
+// Windows does the box sound its icon's own system sound, after the one the program played.
 void QtPlatform::ShowMessage(MessageKind kind, const std::string& text) {
-  QDialog box(QApplication::activeWindow());
-  box.setWindowTitle(QString::fromUtf8(MessageTitle(kind)));
-  box.setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-
-  auto* icon = new QLabel;
-  const int extent = box.style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &box);
-  icon->setPixmap(box.style()->standardIcon(IconOf(kind), nullptr, &box).pixmap(extent, extent));
-  auto* message = new QLabel(QString::fromStdString(text));
-  message->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok);
-  buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-
-  auto* row = new QHBoxLayout;
-  row->addWidget(icon, 0, Qt::AlignTop);
-  row->addWidget(message, 1);
-  auto* layout = new QVBoxLayout(&box);
-  layout->addLayout(row);
-  layout->addWidget(buttons);
-  layout->setSizeConstraint(QLayout::SetFixedSize);
-
-  QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+  QMessageBox box(IconOf(kind), QString::fromUtf8(MessageTitle(kind)), QString::fromStdString(text),
+                  QMessageBox::Ok, QApplication::activeWindow());
+  box.setTextFormat(Qt::PlainText);
+  box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
   box.exec();
 }
 
