@@ -109,6 +109,18 @@ std::optional<Bytes> ReadOpenFile(const Handle& file, std::uint64_t maxBytes, bo
   return bytes;
 }
 
+// Writes everything and flushes it to the disk.
+bool WriteAll(const Handle& file, const Bytes& bytes) {
+  for (std::size_t done = 0; done < bytes.size();) {
+    const DWORD chunk = DWORD(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+    DWORD put = 0;
+    if (!WriteFile(file.get(), bytes.data() + done, chunk, &put, nullptr) || put != chunk)
+      return false;
+    done += put;
+  }
+  return FlushFileBuffers(file.get());
+}
+
 #else
 
 class Descriptor {
@@ -166,6 +178,11 @@ bool WriteAll(int fd, const Bytes& bytes) {
   return true;
 }
 
+bool OverwriteInPlace(const std::string& path, const Bytes& bytes) {
+  Descriptor file(open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
+  return file.Valid() && WriteAll(file.get(), bytes) && fsync(file.get()) == 0;
+}
+
 // Follows a symbolic link to the file it names, so that saving replaces the ROM, not the link.
 std::string ResolvedTarget(const std::string& path) {
   char resolved[PATH_MAX];
@@ -201,16 +218,14 @@ bool Platform::ReplaceFileContents(const std::string& path, const Bytes& bytes) 
   {
     Handle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.Valid()) {
-      written = true;
-      for (std::size_t done = 0; written && done < bytes.size();) {
-        const DWORD chunk = DWORD(std::min<std::size_t>(bytes.size() - done, 1u << 30));
-        DWORD put = 0;
-        written = WriteFile(file.get(), bytes.data() + done, chunk, &put, nullptr) && put == chunk;
-        done += put;
-      }
-      written = written && FlushFileBuffers(file.get());
+    // A folder that takes no new file, holding a ROM the user may write: overwrite it in place.
+    if (!file.Valid() && attributes != INVALID_FILE_ATTRIBUTES &&
+        GetLastError() == ERROR_ACCESS_DENIED) {
+      Handle rom(CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+      return rom.Valid() && WriteAll(rom, bytes);
     }
+    written = file.Valid() && WriteAll(file, bytes);
   }
   if (written && MoveFileExW(temporary.c_str(), target.c_str(),
                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
@@ -269,6 +284,11 @@ bool Platform::ReplaceFileContents(const std::string& path, const Bytes& bytes) 
 
   std::string temporary = FolderOf(target) + "." + FileNameOf(target) + ".XXXXXX";
   Descriptor file(mkstemp(temporary.data()));
+  // A folder that takes no new file, holding a ROM the user may write (a shared folder where
+  // only this file is theirs): the ROM is overwritten where it stands, as it always was before
+  // saves went through a temporary file.
+  if (!file.Valid() && exists && (errno == EACCES || errno == EPERM))
+    return OverwriteInPlace(target, bytes);
   if (!file.Valid()) return false;
   bool written =
       fchmod(file.get(), mode) == 0 && WriteAll(file.get(), bytes) && fsync(file.get()) == 0;

@@ -128,7 +128,8 @@ TEST(PlatformFiles, AWriteThatFailsPartWayLeavesTheOldFileIntact) {
     const rlimit limit{0x10000, 0x10000};
     setrlimit(RLIMIT_FSIZE, &limit);
     RecordingPlatform platform;
-    const bool saved = platform.ReplaceFileContents(target, std::vector<Byte>(original.size(), 0xAA));
+    const bool saved =
+        platform.ReplaceFileContents(target, std::vector<Byte>(original.size(), 0xAA));
     _exit(saved ? 1 : 0);
   }
   int status = 0;
@@ -137,6 +138,34 @@ TEST(PlatformFiles, AWriteThatFailsPartWayLeavesTheOldFileIntact) {
   EXPECT_EQ(WEXITSTATUS(status), 0) << "the save reported success";
 
   EXPECT_EQ(folder.Read("game.nes"), original);
+  EXPECT_EQ(folder.Entries(), std::vector<std::string>{"game.nes"});
+}
+
+// A shared folder where the user owns only the ROM: no temporary file can be made beside it, so
+// the ROM is overwritten in place. Run as an unprivileged user in a child process, since the
+// superuser may create files in any folder.
+TEST(PlatformFiles, AFolderThatTakesNoNewFileStillSavesAWritableRomInPlace) {
+  ScratchFolder folder;
+  const std::string target = folder.Write("game.nes", MakeTestRom());
+  const bool root = geteuid() == 0;
+  ASSERT_EQ(chmod(folder.Path().c_str(), root ? 0755 : 0555), 0);
+  ASSERT_EQ(chmod(target.c_str(), root ? 0666 : 0644), 0);
+  const std::vector<Byte> saved(kMinRomLength, 0x5C);
+
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    constexpr uid_t kNobody = 65534;
+    if (root && (setgid(kNobody) != 0 || setuid(kNobody) != 0)) _exit(2);
+    RecordingPlatform platform;
+    _exit(platform.ReplaceFileContents(target, saved) ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  chmod(folder.Path().c_str(), 0755);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "the save failed";
+  EXPECT_EQ(folder.Read("game.nes"), saved);
   EXPECT_EQ(folder.Entries(), std::vector<std::string>{"game.nes"});
 }
 
