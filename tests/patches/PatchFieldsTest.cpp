@@ -22,6 +22,11 @@ struct ParseCase {
   std::optional<std::int32_t> accepted;
 };
 
+// Names each case by its text and range in the test's output.
+void PrintTo(const ParseCase& c, std::ostream* out) {
+  *out << '\'' << c.text << "' in " << c.min << ".." << c.max;
+}
+
 class TryParseInRangeTest : public ::testing::TestWithParam<ParseCase> {};
 
 TEST_P(TryParseInRangeTest, AcceptsExactlyTheNumbersInsideTheRange) {

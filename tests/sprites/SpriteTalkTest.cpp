@@ -175,15 +175,6 @@ TEST(SpriteTalkLoad, ShowsReadOnlySettingsOutsideTheActiveSet) {
   EXPECT_EQ(LoadSprite(image, kSprite, Address(kElfDoctor)).Item, std::nullopt);
 }
 
-TEST(SpriteTalkLoad, WritesNothingUnderAnyType) {
-  const std::vector<Byte> image = MakeTestRom();
-  for (std::size_t entry = 0; entry < kHandlerCount; ++entry) {
-    std::vector<Byte> copy = image;
-    LoadSprite(copy, kSprite, Address(entry));
-    EXPECT_EQ(copy, image) << entry;
-  }
-}
-
 TEST(SpriteTalkLoad, GivesBackWhatAStoreWrote) {
   for (std::size_t entry = 0; entry < kHandlerCount; ++entry) {
     SCOPED_TRACE(::testing::Message() << "entry " << entry);
