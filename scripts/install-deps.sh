@@ -3,7 +3,8 @@
 # what is missing. Works as root or through sudo.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev)
+# desktop-file-utils and appstream validate the installed desktop entry and metainfo.
+packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev desktop-file-utils appstream)
 if [ "${1:-}" = "--with-display" ]; then packages+=(xvfb xauth); fi
 
 missing=()

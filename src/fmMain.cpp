@@ -73,8 +73,11 @@ void Embolden(QLabel* label) {
 
 }  // namespace
 
-TfmMain::TfmMain(Platform& platform, QWidget* parent)
-    : QMainWindow(parent), platform_(platform), document_(platform) {
+TfmMain::TfmMain(Platform& platform, StartOptions options, QWidget* parent)
+    : QMainWindow(parent),
+      platform_(platform),
+      startOptions_(std::move(options)),
+      document_(platform) {
   setObjectName(QStringLiteral("fmMain"));
   CreateWidgets();
   CreateMenu();
@@ -88,7 +91,9 @@ TfmMain::~TfmMain() = default;
 void TfmMain::FormCreate() {
   applicationTitle_ = kTitle;
   setWindowTitle(LiteralCaption(kTitle));
-  switch (LoadQuillonData(platform_, quillon_)) {
+  const std::string dataFile =
+      startOptions_.dataFile ? *startOptions_.dataFile : QuillonFileBesideExecutable(platform_);
+  switch (LoadQuillonData(platform_, dataFile, quillon_)) {
     case QuillonLoadResult::Loaded:
       dataLoaded_ = true;
       autoOpenPending_ = true;
@@ -100,6 +105,8 @@ void TfmMain::FormCreate() {
       platform_.ShowMessage(MessageKind::Warning, kQuillonInvalid);
       break;
   }
+  // A ROM the user named is opened whether or not the data file could be read.
+  if (startOptions_.romPath) autoOpenPending_ = true;
 }
 
 void TfmMain::CreateEditorDialogs() {
@@ -206,10 +213,11 @@ void TfmMain::showEvent(QShowEvent* event) {
   FormShow();
 }
 
-// The start-up open of the ROM that Quillon had open last, made once, at the first showing.
+// The start-up open, made once, at the first showing: of the ROM named on the command line, or
+// else of the one that Quillon had open last.
 void TfmMain::FormShow() {
-  if (!dataLoaded_ || !autoOpenPending_) return;
-  document_.SetRomPath(LastRomPath(quillon_));
+  if (!autoOpenPending_) return;
+  document_.SetRomPath(startOptions_.romPath ? *startOptions_.romPath : LastRomPath(quillon_));
   OpenRom(true);
   autoOpenPending_ = false;
 }

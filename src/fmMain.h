@@ -5,6 +5,7 @@
 
 #include <QMainWindow>
 
+#include "CommandLine.h"
 #include "rom/QuillonData.h"
 #include "rom/RomDocument.h"
 
@@ -21,7 +22,8 @@ class TfmMain : public QMainWindow {
   Q_OBJECT
 
  public:
-  explicit TfmMain(Platform& platform, QWidget* parent = nullptr);
+  // The options may name the ROM to open at start-up and the Quillon data file to read.
+  explicit TfmMain(Platform& platform, StartOptions options = {}, QWidget* parent = nullptr);
   ~TfmMain() override;
 
   // Creates the editor dialogs, each once and hidden, in the program's start order.
@@ -58,6 +60,7 @@ class TfmMain : public QMainWindow {
   void ShowEditor(QDialog* dialog);
 
   Platform& platform_;
+  StartOptions startOptions_;
   RomDocument document_;
   QuillonRecord quillon_;
   bool dataLoaded_ = false;

@@ -2,17 +2,22 @@
 
 #include <QApplication>
 
+#include "CommandLine.h"
 #include "fmMain.h"
 #include "platform/QtPlatform.h"
 
 int main(int argc, char** argv) {
+  const brimwell::CommandLine commandLine = brimwell::ReadCommandLine(argc, argv);
+  if (commandLine.exitCode) return *commandLine.exitCode;
+
   QApplication application(argc, argv);
   // The program names its windows itself; an empty display name keeps Qt from appending one
-  // to every caption.
+  // to every caption. The desktop entry's name lets the desktop show the launcher's icon.
   QGuiApplication::setApplicationDisplayName(QString());
+  QGuiApplication::setDesktopFileName(QStringLiteral("brimwell"));
 
   brimwell::QtPlatform platform;
-  brimwell::TfmMain fmMain(platform);
+  brimwell::TfmMain fmMain(platform, commandLine.options);
   fmMain.CreateEditorDialogs();
   fmMain.show();
   return application.exec();

@@ -42,8 +42,8 @@ class MainWindowTest : public ::testing::Test {
   MainWindowTest() { platform.executableFolder = folder.Path().string() + "/"; }
 
   // Starts the program as main() does: window, editor dialogs, first showing.
-  void Start() {
-    window = std::make_unique<TfmMain>(platform);
+  void Start(StartOptions options = {}) {
+    window = std::make_unique<TfmMain>(platform, std::move(options));
     window->CreateEditorDialogs();
     window->show();
     QApplication::processEvents();
@@ -172,6 +172,104 @@ TEST_F(MainWindowTest, ShortRomNamedByTheDataFileGivesTheLengthWarning) {
             (std::vector<ShownEvent>{ShownEvent::Beep(SystemSound::Exclamation),
                                      ShownEvent::Box(MessageKind::Warning, kNotFinalFantasy)}));
   EXPECT_EQ(RomControls(), kAllDisabled);
+}
+
+// A ROM named on the command line is opened instead of Quillon's last one, also without a data
+// file; the data file still gives the names.
+TEST_F(MainWindowTest, RomNamedOnTheCommandLineIsOpenedAtFirstShowing) {
+  for (bool withDataFile : {false, true}) {
+    SCOPED_TRACE(withDataFile ? "with data file" : "without data file");
+    const auto bytes = MakeTestRom();
+    const std::string rom = folder.Write("named.nes", bytes);
+    if (withDataFile)
+      testing::PlaceQuillonFile(folder,
+                                testing::MakeCurrentQuillonFile(
+                                    {.lastRomPath = folder.Write("last.nes", MakeTestRom(512)),
+                                     .spriteNames = {{0, "Bat"}}}));
+    Start({.romPath = rom});
+
+    EXPECT_TRUE(platform.events.empty());
+    EXPECT_EQ(RomControls(), withDataFile ? kAllEnabled : kAllButSprites);
+    EXPECT_EQ(Caption(), QString::fromStdString("Brimwell - " + rom));
+    EXPECT_EQ(GameFile(), QString::fromStdString(rom));
+    EXPECT_EQ(window->Document().Image().Contents(), bytes);
+    EXPECT_EQ(window->SpriteNames().front().name, withDataFile ? "Bat" : "");
+    EXPECT_EQ(Find<QLabel>("lblError")->text().isEmpty(), withDataFile);
+  }
+}
+
+TEST_F(MainWindowTest, RomNamedOnTheCommandLineThatCannotBeOpenedFailsAsTheOpenMenuDoes) {
+  struct Case {
+    const char* name;
+    std::string rom;
+    std::vector<ShownEvent> shown;
+  };
+  const std::vector<Case> cases = {
+      {"missing",
+       folder.File("missing.nes"),
+       {ShownEvent::Beep(SystemSound::Hand), ShownEvent::Box(MessageKind::Error, kCannotLoad)}},
+      {"too short",
+       folder.Write("short.nes", MakeTestRom(kMinRomLength - 1)),
+       {ShownEvent::Beep(SystemSound::Exclamation),
+        ShownEvent::Box(MessageKind::Warning, kNotFinalFantasy)}},
+  };
+  WriteDataFileNaming(folder.Write("last.nes", MakeTestRom()));
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.name);
+    platform.events.clear();
+    Start({.romPath = test.rom});
+
+    EXPECT_EQ(platform.Messages(), test.shown);
+    EXPECT_EQ(platform.FileDialogCount(), 0);
+    EXPECT_EQ(RomControls(), kAllDisabled);
+    EXPECT_EQ(Caption(), "Brimwell");
+    EXPECT_TRUE(window->Document().Image().Empty());
+    ChooseInOpenDialog(std::nullopt);
+    EXPECT_EQ(platform.events.back().text, test.rom);
+  }
+}
+
+// --data replaces the file beside the executable, which here would be refused if it were read.
+TEST_F(MainWindowTest, DataFileNamedOnTheCommandLineIsReadInsteadWithTheSameRules) {
+  struct Case {
+    const char* name;
+    std::optional<std::vector<Byte>> file;
+    bool heldOpenElsewhere;
+    bool loaded;
+    std::vector<ShownEvent> shown;
+  };
+  const std::string rom = folder.Write("game.nes", MakeTestRom());
+  const std::vector<Case> cases = {
+      {"readable", testing::MakeCurrentQuillonFile({.lastRomPath = rom}), false, true, {}},
+      {"missing", std::nullopt, false, false, {}},
+      {"held open", testing::MakeCurrentQuillonFile({.lastRomPath = rom}), true, false, {}},
+      {"bad signature",
+       std::vector<Byte>{'Q', 'W', 'L', '0'},
+       false,
+       false,
+       {ShownEvent::Box(MessageKind::Warning, "Invalid Quillon data file")}},
+  };
+  folder.Write("Quillon.dat", {'n', 'o', 'p', 'e'});
+  ScratchFolder elsewhere;
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.name);
+    platform.events.clear();
+    const std::string dataFile = elsewhere.File("names.dat");
+    std::filesystem::remove(dataFile);
+    if (test.file) elsewhere.Write("names.dat", *test.file);
+    const int holder = test.heldOpenElsewhere ? open(dataFile.c_str(), O_RDONLY) : -1;
+    if (holder >= 0) {
+      ASSERT_EQ(flock(holder, LOCK_SH | LOCK_NB), 0);
+    }
+    Start({.dataFile = dataFile});
+    if (holder >= 0) close(holder);
+
+    EXPECT_EQ(platform.events, test.shown);
+    EXPECT_EQ(window->DataLoaded(), test.loaded);
+    EXPECT_EQ(RomControls(), test.loaded ? kAllEnabled : kAllDisabled);
+    const bool notFound = !test.file || test.heldOpenElsewhere;
+    EXPECT_EQ(Find<QLabel>("lblError")->text().isEmpty(), !notFound);
+  }
 }
 
 TEST_F(MainWindowTest, InvalidDataFileWarnsWithoutSoundAndDisablesSprites) {

@@ -120,9 +120,13 @@ QuillonLoadResult ParseQuillonData(std::span<const Byte> file, QuillonRecord& re
   return QuillonLoadResult::Loaded;
 }
 
-QuillonLoadResult LoadQuillonData(Platform& platform, QuillonRecord& record) {
-  const auto file = platform.ReadFileExclusively(platform.ExecutableFolder() + kQuillonFileName,
-                                                 kLongestFileLength);
+std::string QuillonFileBesideExecutable(Platform& platform) {
+  return platform.ExecutableFolder() + kQuillonFileName;
+}
+
+QuillonLoadResult LoadQuillonData(Platform& platform, const std::string& path,
+                                  QuillonRecord& record) {
+  const auto file = platform.ReadFileExclusively(path, kLongestFileLength);
   if (!file) {
     record = {};
     return QuillonLoadResult::NotFound;

@@ -41,9 +41,14 @@ enum class QuillonLoadResult { Loaded, NotFound, InvalidSignature };
 // leaves the rest zero. Unless the result is Loaded, the record is all zero.
 QuillonLoadResult ParseQuillonData(std::span<const Byte> file, QuillonRecord& record);
 
-// Reads "Quillon.dat" from the executable's folder without sharing it. NotFound when it is
-// missing or another program has it open.
-QuillonLoadResult LoadQuillonData(Platform& platform, QuillonRecord& record);
+// Where the data file is read from unless the user names another: "Quillon.dat" in the
+// executable's folder.
+std::string QuillonFileBesideExecutable(Platform& platform);
+
+// Reads the data file at path without sharing it. NotFound when it is missing or another program
+// has it open.
+QuillonLoadResult LoadQuillonData(Platform& platform, const std::string& path,
+                                  QuillonRecord& record);
 
 // Rebuilds both lists from the record, and the sprites' handler addresses from the image's
 // sprite handler table. A table word beyond the image's end reads as 0.

@@ -278,7 +278,7 @@ TEST_P(QuillonLoad, ReadsTheFileBesideTheExecutable) {
   QuillonRecord record;
   record.bytes.fill(0x5A);
 
-  EXPECT_EQ(LoadQuillonData(platform, record), param.result);
+  EXPECT_EQ(LoadQuillonData(platform, QuillonFileBesideExecutable(platform), record), param.result);
 
   if (holder) close(*holder);
   EXPECT_EQ(LastRomPath(record), param.lastRomPath);
