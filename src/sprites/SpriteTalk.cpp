@@ -157,6 +157,56 @@ void StoreSprite(RomBytes image, std::size_t spriteId, const SpriteTalk& talk) {
   StoreRoutineByte(image, type.auxText, talk.AuxText);
 }
 
+std::optional<std::size_t> ListEntry(const SpriteTalk& talk, TalkSetting setting) {
+  switch (setting) {
+    case TalkSetting::Text1:
+      return talk.Text1;
+    case TalkSetting::Text2:
+      return talk.Text2;
+    case TalkSetting::Text3:
+      return talk.Text3;
+    case TalkSetting::AuxText:
+      return talk.AuxText;
+    case TalkSetting::PlotEvent:
+      return talk.PlotEvent;
+    case TalkSetting::Item:
+      return talk.Item;
+    case TalkSetting::AuxValue:
+    case TalkSetting::Disappears:
+    case TalkSetting::NextSprite:
+      break;
+  }
+  return std::nullopt;
+}
+
+void SetListEntry(SpriteTalk& talk, TalkSetting setting, std::optional<std::size_t> entry) {
+  const auto textId = [&] { return static_cast<Byte>(entry.value_or(0)); };
+  switch (setting) {
+    case TalkSetting::Text1:
+      talk.Text1 = textId();
+      return;
+    case TalkSetting::Text2:
+      talk.Text2 = textId();
+      return;
+    case TalkSetting::Text3:
+      talk.Text3 = textId();
+      return;
+    case TalkSetting::AuxText:
+      talk.AuxText = textId();
+      return;
+    case TalkSetting::PlotEvent:
+      talk.PlotEvent = entry.value_or(0);
+      return;
+    case TalkSetting::Item:
+      talk.Item = entry;
+      return;
+    case TalkSetting::AuxValue:
+    case TalkSetting::Disappears:
+    case TalkSetting::NextSprite:
+      return;
+  }
+}
+
 std::string FormatAuxValue(Byte value) {
   char text[4];
   std::snprintf(text, sizeof text, "$%02X", value);
