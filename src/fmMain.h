@@ -15,6 +15,7 @@ class QPushButton;
 namespace brimwell {
 
 class PatchDialog;
+class TdlgSprites;
 
 class TfmMain : public QMainWindow {
   Q_OBJECT
@@ -84,7 +85,7 @@ class TfmMain : public QMainWindow {
   PatchDialog* dlgMagic = nullptr;
   PatchDialog* dlgBattle = nullptr;
   PatchDialog* dlgMisc = nullptr;
-  QDialog* dlgSprites = nullptr;
+  TdlgSprites* dlgSprites = nullptr;
   PatchDialog* dlgLimits = nullptr;
 };
 
