@@ -97,9 +97,12 @@ QColor ToColor(const BrimwellConst::LabelColour& colour) {
   return QColor(colour.red, colour.green, colour.blue);
 }
 
+// Repainting a label that keeps its colour would cost time at every move between sprites.
 void Colour(QLabel* label, const BrimwellConst::LabelColour& colour) {
+  const QColor wanted = ToColor(colour);
   QPalette palette = label->palette();
-  palette.setColor(QPalette::WindowText, ToColor(colour));
+  if (palette.color(QPalette::WindowText) == wanted) return;
+  palette.setColor(QPalette::WindowText, wanted);
   label->setPalette(palette);
 }
 
