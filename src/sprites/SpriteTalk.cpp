@@ -30,6 +30,23 @@ constexpr std::array<Byte SpriteTalk::*, 3> kTextSlots = {&SpriteTalk::Text1, &S
 constexpr std::array<TalkSetting, 3> kTextSettings = {TalkSetting::Text1, TalkSetting::Text2,
                                                       TalkSetting::Text3};
 
+// The text id that a text setting holds; none for the other settings.
+template <typename Talk>
+auto TextIdOf(Talk& talk, TalkSetting setting) -> decltype(&talk.Text1) {
+  switch (setting) {
+    case TalkSetting::Text1:
+      return &talk.Text1;
+    case TalkSetting::Text2:
+      return &talk.Text2;
+    case TalkSetting::Text3:
+      return &talk.Text3;
+    case TalkSetting::AuxText:
+      return &talk.AuxText;
+    default:
+      return nullptr;
+  }
+}
+
 bool HoldsSpriteTables(ConstRomBytes image) {
   return image.size() >= kSpriteTablesEnd;
 }
@@ -158,53 +175,16 @@ void StoreSprite(RomBytes image, std::size_t spriteId, const SpriteTalk& talk) {
 }
 
 std::optional<std::size_t> ListEntry(const SpriteTalk& talk, TalkSetting setting) {
-  switch (setting) {
-    case TalkSetting::Text1:
-      return talk.Text1;
-    case TalkSetting::Text2:
-      return talk.Text2;
-    case TalkSetting::Text3:
-      return talk.Text3;
-    case TalkSetting::AuxText:
-      return talk.AuxText;
-    case TalkSetting::PlotEvent:
-      return talk.PlotEvent;
-    case TalkSetting::Item:
-      return talk.Item;
-    case TalkSetting::AuxValue:
-    case TalkSetting::Disappears:
-    case TalkSetting::NextSprite:
-      break;
-  }
+  if (const Byte* textId = TextIdOf(talk, setting)) return *textId;
+  if (setting == TalkSetting::PlotEvent) return talk.PlotEvent;
+  if (setting == TalkSetting::Item) return talk.Item;
   return std::nullopt;
 }
 
 void SetListEntry(SpriteTalk& talk, TalkSetting setting, std::optional<std::size_t> entry) {
-  const auto textId = [&] { return static_cast<Byte>(entry.value_or(0)); };
-  switch (setting) {
-    case TalkSetting::Text1:
-      talk.Text1 = textId();
-      return;
-    case TalkSetting::Text2:
-      talk.Text2 = textId();
-      return;
-    case TalkSetting::Text3:
-      talk.Text3 = textId();
-      return;
-    case TalkSetting::AuxText:
-      talk.AuxText = textId();
-      return;
-    case TalkSetting::PlotEvent:
-      talk.PlotEvent = entry.value_or(0);
-      return;
-    case TalkSetting::Item:
-      talk.Item = entry;
-      return;
-    case TalkSetting::AuxValue:
-    case TalkSetting::Disappears:
-    case TalkSetting::NextSprite:
-      return;
-  }
+  if (Byte* textId = TextIdOf(talk, setting)) *textId = static_cast<Byte>(entry.value_or(0));
+  if (setting == TalkSetting::PlotEvent) talk.PlotEvent = entry.value_or(0);
+  if (setting == TalkSetting::Item) talk.Item = entry;
 }
 
 std::string FormatAuxValue(Byte value) {

@@ -62,8 +62,17 @@ QLabel* MakeLabel(const char* name, std::string_view caption) {
   return label;
 }
 
+// A choice-only drop-down list. A disabled one keeps its list shut also when a screen reader
+// asks to open it, so nobody picks from it.
+class DropDown : public QComboBox {
+ public:
+  void showPopup() override {
+    if (isEnabled()) QComboBox::showPopup();
+  }
+};
+
 QComboBox* MakeDropDown(const char* name) {
-  auto* box = new QComboBox;
+  auto* box = new DropDown;
   box->setObjectName(QString::fromLatin1(name));
   return box;
 }
@@ -323,7 +332,7 @@ void TdlgSprites::lbSpritesClick(std::size_t sprite) {
 // The new type takes the sprite's bytes as they stand in the working image: edits made in the
 // controls since the last store are dropped. The pointer table itself waits for OK.
 void TdlgSprites::cbHandlerTypeSelect(int index) {
-  if (!currentSprite_ || HasFixedHandler(*currentSprite_)) return;
+  if (!currentSprite_) return;
   if (index >= 0) handlerAddresses_[*currentSprite_] = HandlerCatalogue[index].address;
   ShowSprite();
 }

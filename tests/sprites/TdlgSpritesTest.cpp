@@ -251,6 +251,23 @@ TEST_F(SpriteWindowTest, HandlerDropDownIsFixedForTheGamesOwnSprites) {
   }
 }
 
+TEST_F(SpriteWindowTest, DisabledDropDownsStayShutEvenForAScreenReader) {
+  Show();
+  PickSprite(kPrincessRescued);  // the game's own princess: the handler is fixed
+  for (const char* name : {"cbHandlerType", "cbLoc10Plot", "cbText2"}) {
+    QComboBox* box = Find(name);
+    ASSERT_FALSE(box->isEnabled()) << name;
+    QAccessibleActionInterface* actions =
+        QAccessible::queryAccessibleInterface(box)->actionInterface();
+    actions->doAction(QAccessibleActionInterface::pressAction());
+    actions->doAction(QAccessibleActionInterface::showMenuAction());
+    EXPECT_FALSE(box->view()->isVisible()) << name;
+  }
+  Find("cbText1")->showPopup();
+  EXPECT_TRUE(Find("cbText1")->view()->isVisible());
+  Find("cbText1")->hidePopup();
+}
+
 TEST_F(SpriteWindowTest, ChangingTypeShowsTheStoredBytesNotTheEdits) {
   const std::size_t sprite = SpriteOfType(kElfDoctor);
   Show();
