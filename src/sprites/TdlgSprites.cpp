@@ -77,8 +77,8 @@ QComboBox* MakeDropDown(const char* name) {
   return box;
 }
 
-// A drop-down of the 256 dialogue strings: wide enough for a long name without measuring all
-// 256 of them, which would cost time at every showing.
+// A drop-down of the 256 dialogue strings, all four on one shared list of names. Its width is
+// set, not measured from the names, so a new set of names costs no measuring.
 QComboBox* MakeTextDropDown(const char* name, QStringListModel* names) {
   QComboBox* box = MakeDropDown(name);
   box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
