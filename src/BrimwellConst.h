@@ -31,4 +31,16 @@ inline constexpr std::array<std::uint16_t, 42> kHandlerAddresses = {
     0x94E2, 0x94F0, 0x951F, 0x9533, 0x953E, 0x9549, 0x9559, 0x956B, 0x9576,
 };
 
+// The sprite window's label colours: blue over a setting that the sprite's talk routine uses,
+// the desktop's grey-text colour over one that it does not. The grey is the system's own, so it
+// follows the user's theme; the blue is fixed.
+struct LabelColour {
+  bool systemGrayText = false;
+  std::uint8_t red = 0;
+  std::uint8_t green = 0;
+  std::uint8_t blue = 0;
+};
+inline constexpr LabelColour clBlue = {.red = 0x00, .green = 0x00, .blue = 0xFF};
+inline constexpr LabelColour clGrayText = {.systemGrayText = true};
+
 }  // namespace brimwell::BrimwellConst

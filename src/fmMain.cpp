@@ -12,6 +12,7 @@
 #include "PathLabel.h"
 #include "patches/PatchDialog.h"
 #include "patches/TdlgLimits.h"
+#include "sprites/TdlgSprites.h"
 
 namespace brimwell {
 namespace {
@@ -111,6 +112,7 @@ void TfmMain::FormCreate() {
 
 void TfmMain::CreateEditorDialogs() {
   // The start order of the editors; each is created once here and lives until the program ends.
+  dlgSprites = new TdlgSprites(spriteNames_, dialogueNames_, this);
   dlgLimits = new TdlgLimits(this);
 }
 
@@ -281,6 +283,7 @@ void TfmMain::ShowRomPath() {
 void TfmMain::HandImageToEditors() {
   for (PatchDialog* dialog : {dlgLimits, dlgMisc, dlgBattle, dlgMagic})
     if (dialog) dialog->SetImage(document_.Image().Bytes());
+  if (dlgSprites) dlgSprites->SetImage(document_.Image());
 }
 
 void TfmMain::SetRomControlsEnabled(bool on) {

@@ -17,6 +17,7 @@ namespace brimwell {
 
 class PatchDialog;
 class PathLabel;
+class TdlgSprites;
 
 class TfmMain : public QMainWindow {
   Q_OBJECT
@@ -88,7 +89,7 @@ class TfmMain : public QMainWindow {
   PatchDialog* dlgMagic = nullptr;
   PatchDialog* dlgBattle = nullptr;
   PatchDialog* dlgMisc = nullptr;
-  QDialog* dlgSprites = nullptr;
+  TdlgSprites* dlgSprites = nullptr;
   PatchDialog* dlgLimits = nullptr;
 };
 

@@ -30,6 +30,23 @@ constexpr std::array<Byte SpriteTalk::*, 3> kTextSlots = {&SpriteTalk::Text1, &S
 constexpr std::array<TalkSetting, 3> kTextSettings = {TalkSetting::Text1, TalkSetting::Text2,
                                                       TalkSetting::Text3};
 
+// The text id that a text setting holds; none for the other settings.
+template <typename Talk>
+auto TextIdOf(Talk& talk, TalkSetting setting) -> decltype(&talk.Text1) {
+  switch (setting) {
+    case TalkSetting::Text1:
+      return &talk.Text1;
+    case TalkSetting::Text2:
+      return &talk.Text2;
+    case TalkSetting::Text3:
+      return &talk.Text3;
+    case TalkSetting::AuxText:
+      return &talk.AuxText;
+    default:
+      return nullptr;
+  }
+}
+
 bool HoldsSpriteTables(ConstRomBytes image) {
   return image.size() >= kSpriteTablesEnd;
 }
@@ -155,6 +172,19 @@ void StoreSprite(RomBytes image, std::size_t spriteId, const SpriteTalk& talk) {
   image[record + 3] = Byte3(type.byte3, talk, spriteId, texts[2]);
   StoreRoutineByte(image, type.auxValue, talk.AuxValue);
   StoreRoutineByte(image, type.auxText, talk.AuxText);
+}
+
+std::optional<std::size_t> ListEntry(const SpriteTalk& talk, TalkSetting setting) {
+  if (const Byte* textId = TextIdOf(talk, setting)) return *textId;
+  if (setting == TalkSetting::PlotEvent) return talk.PlotEvent;
+  if (setting == TalkSetting::Item) return talk.Item;
+  return std::nullopt;
+}
+
+void SetListEntry(SpriteTalk& talk, TalkSetting setting, std::optional<std::size_t> entry) {
+  if (Byte* textId = TextIdOf(talk, setting)) *textId = static_cast<Byte>(entry.value_or(0));
+  if (setting == TalkSetting::PlotEvent) talk.PlotEvent = entry.value_or(0);
+  if (setting == TalkSetting::Item) talk.Item = entry;
 }
 
 std::string FormatAuxValue(Byte value) {

@@ -48,6 +48,14 @@ SpriteTalk LoadSprite(ConstRomBytes image, std::size_t spriteId, std::uint16_t h
 // "Nothing", "Nothing 2" and sprite ids beyond the tables write nothing.
 void StoreSprite(RomBytes image, std::size_t spriteId, const SpriteTalk& talk);
 
+// The entry that a setting shown as a drop-down selects: the text id of a text slot, the
+// plot-event or item list entry. None for an item that names no entry, and for the settings
+// that are no drop-down (AuxValue, Disappears, NextSprite).
+std::optional<std::size_t> ListEntry(const SpriteTalk& talk, TalkSetting setting);
+// The reverse, from a drop-down back into the record. No entry keeps an item unnamed (a store
+// then keeps its byte) and sets any other drop-down setting to its neutral value.
+void SetListEntry(SpriteTalk& talk, TalkSetting setting, std::optional<std::size_t> entry);
+
 // "$" and two upper-case hexadecimal digits.
 std::string FormatAuxValue(Byte value);
 // A number in the usual syntax, clamped to 0..255; anything else is 0.

@@ -278,6 +278,36 @@ TEST(TalkEncodings, SettingBitsAreTheWindowsEnableMask) {
   EXPECT_EQ(HandlerCatalogue[kBlacksmith].active.Bits(), 0x0A7);
 }
 
+TEST(ListEntries, MapEveryDropDownSettingOntoItsFieldAndBack) {
+  using enum TalkSetting;
+  const SpriteTalk talk = EditedTalk(kBlacksmith);
+  const std::pair<TalkSetting, std::optional<std::size_t>> shown[] = {
+      {Text1, 0xA1},
+      {Text2, 0xA2},
+      {Text3, 0xA3},
+      {PlotEvent, 9},
+      {Item, 7},
+      {AuxText, 0xC5},
+      {AuxValue, std::nullopt},
+      {Disappears, std::nullopt},
+      {NextSprite, std::nullopt},
+  };
+  SpriteTalk copy;
+  for (const auto& [setting, entry] : shown) {
+    EXPECT_EQ(ListEntry(talk, setting), entry) << static_cast<int>(setting);
+    SetListEntry(copy, setting, ListEntry(talk, setting));
+  }
+  for (const auto& [setting, entry] : shown) EXPECT_EQ(ListEntry(copy, setting), entry);
+  EXPECT_EQ(copy.AuxValue, 0);
+
+  // No entry: an item stays unnamed so that its byte is kept; the rest fall back to neutral.
+  for (TalkSetting setting : {Text1, Text2, Text3, PlotEvent, Item, AuxText})
+    SetListEntry(copy, setting, std::nullopt);
+  EXPECT_EQ(copy.Item, std::nullopt);
+  for (TalkSetting setting : {Text1, Text2, Text3, PlotEvent, AuxText})
+    EXPECT_EQ(ListEntry(copy, setting), 0u);
+}
+
 TEST(AuxValue, IsFormattedAsDollarAndTwoUpperCaseDigits) {
   EXPECT_EQ(FormatAuxValue(0x00), "$00");
   EXPECT_EQ(FormatAuxValue(0x1F), "$1F");
