@@ -10,14 +10,18 @@
 #include <unistd.h>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 
+#include "PatchDialogDriver.h"
 #include "RecordingPlatform.h"
 #include "TestQuillon.h"
 #include "TestRom.h"
@@ -29,6 +33,8 @@ using testing::MakeTestRom;
 using testing::RecordingPlatform;
 using testing::ScratchFolder;
 using testing::ShownEvent;
+using testing::ToggleAsUser;
+using testing::UserToggle;
 
 const char kCannotLoad[] = "Could not load the specified file.";
 const char kNotFinalFantasy[] = "This ROM image is not based on Final Fantasy 1 NES.";
@@ -358,6 +364,44 @@ TEST_F(MainWindowTest, LimitsEditorEditsTheOpenedRomWhichSaveWritesBack) {
   std::vector<Byte> expected = bytes;
   expected[0x2D9B6] = 0xC5;  // 2501
   expected[0x2D9B7] = 0x09;
+  EXPECT_EQ(folder.Read("game.nes"), expected);
+  EXPECT_TRUE(platform.Messages().empty());
+}
+
+// The misc editor on a ROM opened from disk: the edit reaches the file only through Save.
+TEST_F(MainWindowTest, MiscEditorEditsTheOpenedRomWhichSaveWritesBack) {
+  Start();
+  const auto bytes = MakeTestRom();
+  const std::string rom = folder.Write("game.nes", bytes);
+  ChooseInOpenDialog(rom);
+
+  bool shownModal = false;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    shownModal = true;
+    EXPECT_EQ(dialog->windowTitle(), "Miscellaneous additions");
+    ToggleAsUser(dialog->findChild<QCheckBox*>("ckShipGameEnabled"), UserToggle::Click);
+    auto* gold = dialog->findChild<QLineEdit*>("eShipGold");
+    gold->selectAll();
+    QTest::keyClicks(gold, "70000");
+    auto* groups = dialog->findChild<QListWidget*>("lbMagicType");
+    QTest::mouseClick(groups->viewport(), Qt::LeftButton, {},
+                      groups->visualItemRect(groups->item(1)).center());
+    ToggleAsUser(dialog->findChild<QRadioButton*>("rbLandWalk"), UserToggle::Click);
+    QTest::mouseClick(dialog->findChild<QPushButton*>("btnOK"), Qt::LeftButton);
+  });
+  QTest::mouseClick(Find<QPushButton>("btnMisc"), Qt::LeftButton);
+  ASSERT_TRUE(shownModal);
+  EXPECT_EQ(folder.Read("game.nes"), bytes);
+
+  Find<QAction>("mFileSave")->trigger();
+  std::vector<Byte> expected = bytes;
+  expected[0x3C279] = 0xA9;  // the ship game switched off
+  expected[0x3C8B5] = 0x70;  // 70000 gold
+  expected[0x3C8B9] = 0x11;
+  expected[0x3C8BD] = 0x01;
+  expected[0x3C6EB] = 0x01;  // the airship lands on any walkable tile
   EXPECT_EQ(folder.Read("game.nes"), expected);
   EXPECT_TRUE(platform.Messages().empty());
 }
