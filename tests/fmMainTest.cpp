@@ -8,13 +8,14 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <functional>
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
 #include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -73,6 +74,28 @@ class MainWindowTest : public ::testing::Test {
   void ChooseInOpenDialog(std::optional<std::string> answer) {
     platform.fileDialogAnswers.push_back(std::move(answer));
     Find<QAction>("mFileOpen")->trigger();
+  }
+
+  // Opens a test ROM from disk and lets edit work in the editor that button shows, which must
+  // be modal and have the caption. The file stays as it was opened, which is returned.
+  std::vector<Byte> EditOpenedRom(const char* button, const char* caption,
+                                  const std::function<void(QDialog&)>& edit) {
+    Start();
+    const std::vector<Byte> bytes = MakeTestRom();
+    ChooseInOpenDialog(folder.Write("game.nes", bytes));
+
+    bool shownModal = false;
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      if (!dialog) return;
+      shownModal = true;
+      EXPECT_EQ(dialog->windowTitle(), caption);
+      edit(*dialog);
+    });
+    QTest::mouseClick(Find<QPushButton>(button), Qt::LeftButton);
+    EXPECT_TRUE(shownModal);
+    EXPECT_EQ(folder.Read("game.nes"), bytes);
+    return bytes;
   }
 
   QString Caption() const { return window->windowTitle(); }
@@ -340,25 +363,12 @@ TEST_F(MainWindowTest, MenuAndButtonsCarryTheirTextsAndShortcut) {
 
 // The limits editor on a ROM opened from disk: the edit reaches the file only through Save.
 TEST_F(MainWindowTest, LimitsEditorEditsTheOpenedRomWhichSaveWritesBack) {
-  Start();
-  const auto bytes = MakeTestRom();
-  const std::string rom = folder.Write("game.nes", bytes);
-  ChooseInOpenDialog(rom);
-
-  bool shownModal = false;
-  QTimer::singleShot(0, [&] {
-    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    ASSERT_NE(dialog, nullptr);
-    shownModal = true;
-    EXPECT_EQ(dialog->windowTitle(), "Game Parameter Limits");
-    auto* hp = dialog->findChild<QLineEdit*>("eHPlimit");
-    hp->selectAll();
-    QTest::keyClicks(hp, "2500");
-    QTest::mouseClick(dialog->findChild<QPushButton*>("btnOK"), Qt::LeftButton);
-  });
-  QTest::mouseClick(Find<QPushButton>("btnLimits"), Qt::LeftButton);
-  ASSERT_TRUE(shownModal);
-  EXPECT_EQ(folder.Read("game.nes"), bytes);
+  const std::vector<Byte> bytes =
+      EditOpenedRom("btnLimits", "Game Parameter Limits", [](QDialog& dialog) {
+        testing::PatchDialogDriver ui(dialog, "lbLimitType");
+        ui.Type("eHPlimit", "2500");
+        ui.Press("btnOK");
+      });
 
   Find<QAction>("mFileSave")->trigger();
   std::vector<Byte> expected = bytes;
@@ -370,30 +380,15 @@ TEST_F(MainWindowTest, LimitsEditorEditsTheOpenedRomWhichSaveWritesBack) {
 
 // The misc editor on a ROM opened from disk: the edit reaches the file only through Save.
 TEST_F(MainWindowTest, MiscEditorEditsTheOpenedRomWhichSaveWritesBack) {
-  Start();
-  const auto bytes = MakeTestRom();
-  const std::string rom = folder.Write("game.nes", bytes);
-  ChooseInOpenDialog(rom);
-
-  bool shownModal = false;
-  QTimer::singleShot(0, [&] {
-    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    ASSERT_NE(dialog, nullptr);
-    shownModal = true;
-    EXPECT_EQ(dialog->windowTitle(), "Miscellaneous additions");
-    ToggleAsUser(dialog->findChild<QCheckBox*>("ckShipGameEnabled"), UserToggle::Click);
-    auto* gold = dialog->findChild<QLineEdit*>("eShipGold");
-    gold->selectAll();
-    QTest::keyClicks(gold, "70000");
-    auto* groups = dialog->findChild<QListWidget*>("lbMagicType");
-    QTest::mouseClick(groups->viewport(), Qt::LeftButton, {},
-                      groups->visualItemRect(groups->item(1)).center());
-    ToggleAsUser(dialog->findChild<QRadioButton*>("rbLandWalk"), UserToggle::Click);
-    QTest::mouseClick(dialog->findChild<QPushButton*>("btnOK"), Qt::LeftButton);
-  });
-  QTest::mouseClick(Find<QPushButton>("btnMisc"), Qt::LeftButton);
-  ASSERT_TRUE(shownModal);
-  EXPECT_EQ(folder.Read("game.nes"), bytes);
+  const std::vector<Byte> bytes =
+      EditOpenedRom("btnMisc", "Miscellaneous additions", [](QDialog& dialog) {
+        testing::PatchDialogDriver ui(dialog, "lbMagicType");
+        ToggleAsUser(ui.Find<QCheckBox>("ckShipGameEnabled"), UserToggle::Click);
+        ui.Type("eShipGold", "70000");
+        ui.PickGroup(1);
+        ToggleAsUser(ui.Find<QRadioButton>("rbLandWalk"), UserToggle::Click);
+        ui.Press("btnOK");
+      });
 
   Find<QAction>("mFileSave")->trigger();
   std::vector<Byte> expected = bytes;

@@ -6,34 +6,18 @@
 
 #include <set>
 
+#include "MiscTestBytes.h"
 #include "TestRom.h"
 
 namespace brimwell {
 namespace {
 
-using testing::DifferingOffsets;
-using testing::MakeTestRom;
-using testing::Slice;
-
-constexpr std::size_t kOpcode = 0x3C279;
-constexpr std::size_t kPresses = 0x3C27A;
-constexpr std::size_t kAnywhere = 0x3C284;
-constexpr std::size_t kLanding = 0x3C6EB;
-const std::vector<std::size_t> kGold = {0x3C8B5, 0x3C8B9, 0x3C8BD};
+using namespace testing;
 
 // Every byte that a store may change.
-const std::set<std::size_t> kMiscBytes = {kOpcode, kPresses, kAnywhere, kLanding,
-                                          0x3C8B5, 0x3C8B9,  0x3C8BD};
-
-std::vector<Byte> GoldBytes(const std::vector<Byte>& image) {
-  std::vector<Byte> bytes;
-  for (std::size_t offset : kGold) bytes.push_back(image[offset]);
-  return bytes;
-}
-
-void SetGoldBytes(std::vector<Byte>& image, const std::vector<Byte>& bytes) {
-  for (std::size_t i = 0; i < kGold.size(); ++i) image[kGold[i]] = bytes[i];
-}
+const std::set<std::size_t> kMiscBytes = {kShipGameOpcode, kShipBtnPresses, kShipGameAnywhere,
+                                          kAirshipLanding, kShipGold[0],    kShipGold[1],
+                                          kShipGold[2]};
 
 TEST(MiscSettingsTest, LoadsTheOriginalGame) {
   const MiscSettings settings = MiscSettings::LoadFromRom(MakeTestRom());
@@ -49,7 +33,8 @@ TEST(MiscSettingsTest, EveryByteOfTheSwitchesAndTheLandingReadsAsSomeSetting) {
   for (int value = 0; value <= 0xFF; ++value) {
     SCOPED_TRACE(value);
     const Byte byte = static_cast<Byte>(value);
-    image[kOpcode] = image[kAnywhere] = image[kLanding] = image[kPresses] = byte;
+    image[kShipGameOpcode] = image[kShipGameAnywhere] = image[kAirshipLanding] =
+        image[kShipBtnPresses] = byte;
     const MiscSettings settings = MiscSettings::LoadFromRom(image);
     EXPECT_EQ(settings.ShipGameEnabled, byte == 0xC9);
     EXPECT_EQ(settings.ShipGameAnywhere, byte == 0x00);
@@ -69,7 +54,7 @@ TEST(MiscSettingsTest, GoldSpansThreeBytesFourApartAndLoadsCappedAt999999) {
   for (const auto& [bytes, gold] : cases) {
     SCOPED_TRACE(gold);
     std::vector<Byte> image = MakeTestRom();
-    SetGoldBytes(image, bytes);
+    SetShipGoldBytes(image, bytes);
     EXPECT_EQ(MiscSettings::LoadFromRom(image).ShipGold, gold);
   }
 }
@@ -91,12 +76,12 @@ TEST(MiscSettingsTest, GoldIsStoredWhenInRangeAndOtherwiseLeftAlone) {
   for (const IntegerCase& c : cases) {
     SCOPED_TRACE(c.value.value_or(-32768));
     std::vector<Byte> image = MakeTestRom();
-    SetGoldBytes(image, {0x12, 0x34, 0x56});
+    SetShipGoldBytes(image, {0x12, 0x34, 0x56});
     MiscSettings settings;
     settings.ShipGold = c.value;
     settings.StoreToRom(image);
     const std::vector<Byte> kept = {0x12, 0x34, 0x56};
-    EXPECT_EQ(GoldBytes(image), c.stored.empty() ? kept : c.stored);
+    EXPECT_EQ(ShipGoldBytes(image), c.stored.empty() ? kept : c.stored);
   }
 }
 
@@ -107,11 +92,11 @@ TEST(MiscSettingsTest, PressCountIsStoredWhenInRangeAndOtherwiseLeftAlone) {
   for (const IntegerCase& c : cases) {
     SCOPED_TRACE(c.value.value_or(-32768));
     std::vector<Byte> image = MakeTestRom();
-    image[kPresses] = 0x99;
+    image[kShipBtnPresses] = 0x99;
     MiscSettings settings;
     settings.ShipBtnPresses = c.value;
     settings.StoreToRom(image);
-    EXPECT_EQ(image[kPresses], c.stored.empty() ? 0x99 : c.stored[0]);
+    EXPECT_EQ(image[kShipBtnPresses], c.stored.empty() ? 0x99 : c.stored[0]);
   }
 }
 
@@ -128,27 +113,28 @@ TEST(MiscSettingsTest, SwitchesAndLandingAreAlwaysWrittenInOneOfTheirForms) {
   };
   for (const Case& c : cases) {
     std::vector<Byte> image = MakeTestRom();
-    image[kOpcode] = image[kAnywhere] = image[kLanding] = 0x5A;
+    image[kShipGameOpcode] = image[kShipGameAnywhere] = image[kAirshipLanding] = 0x5A;
     MiscSettings settings;
     settings.ShipGameEnabled = c.enabled;
     settings.ShipGameAnywhere = c.anywhere;
     settings.AirshipLanding = c.landing;
     settings.StoreToRom(image);
-    EXPECT_EQ(image[kOpcode], c.opcode);
-    EXPECT_EQ(image[kAnywhere], c.anywhereByte);
-    EXPECT_EQ(image[kLanding], c.landingByte);
+    EXPECT_EQ(image[kShipGameOpcode], c.opcode);
+    EXPECT_EQ(image[kShipGameAnywhere], c.anywhereByte);
+    EXPECT_EQ(image[kAirshipLanding], c.landingByte);
   }
 }
 
 TEST(MiscSettingsTest, SwitchingTheShipGameOffAndOnKeepsThePressCount) {
   std::vector<Byte> image = MakeTestRom();
-  image[kPresses] = 0x0C;
+  image[kShipBtnPresses] = 0x0C;
   for (bool enabled : {false, true}) {
     MiscSettings settings = MiscSettings::LoadFromRom(image);
     settings.ShipGameEnabled = enabled;
     settings.ShipBtnPresses = std::nullopt;
     settings.StoreToRom(image);
-    EXPECT_EQ(Slice(image, kOpcode, 2), (std::vector<Byte>{Byte(enabled ? 0xC9 : 0xA9), 0x0C}));
+    EXPECT_EQ(Slice(image, kShipGameOpcode, 2),
+              (std::vector<Byte>{Byte(enabled ? 0xC9 : 0xA9), 0x0C}));
     EXPECT_EQ(MiscSettings::LoadFromRom(image).ShipBtnPresses, 12);
   }
 }
@@ -180,19 +166,19 @@ TEST(MiscSettingsTest, LoadedSettingsStoreBackUnchangedOnTheOriginalGame) {
 // store of what was loaded; a zero press count, which the field rejects, stays.
 TEST(MiscSettingsTest, LoadedOddBytesStoreBackInTheEditorsForms) {
   std::vector<Byte> image = MakeTestRom();
-  image[kOpcode] = 0xEA;
-  image[kPresses] = 0x00;
-  image[kAnywhere] = 0x24;
-  image[kLanding] = 0x04;
-  SetGoldBytes(image, {0xFF, 0xFF, 0xFF});
+  image[kShipGameOpcode] = 0xEA;
+  image[kShipBtnPresses] = 0x00;
+  image[kShipGameAnywhere] = 0x24;
+  image[kAirshipLanding] = 0x04;
+  SetShipGoldBytes(image, {0xFF, 0xFF, 0xFF});
   const std::vector<Byte> before = image;
 
   MiscSettings::LoadFromRom(image).StoreToRom(image);
 
-  EXPECT_EQ(Slice(image, kOpcode, 2), (std::vector<Byte>{0xA9, 0x00}));
-  EXPECT_EQ(image[kAnywhere], 0x25);
-  EXPECT_EQ(image[kLanding], 0x08);
-  EXPECT_EQ(GoldBytes(image), (std::vector<Byte>{0x3F, 0x42, 0x0F}));
+  EXPECT_EQ(Slice(image, kShipGameOpcode, 2), (std::vector<Byte>{0xA9, 0x00}));
+  EXPECT_EQ(image[kShipGameAnywhere], 0x25);
+  EXPECT_EQ(image[kAirshipLanding], 0x08);
+  EXPECT_EQ(ShipGoldBytes(image), (std::vector<Byte>{0x3F, 0x42, 0x0F}));
   EXPECT_EQ(DifferingOffsets(before, image).size(), 6u);
 }
 

@@ -9,23 +9,14 @@
 #include <QLabel>
 #include <QRadioButton>
 
+#include "MiscTestBytes.h"
 #include "PatchDialogDriver.h"
 #include "TestRom.h"
 
 namespace brimwell {
 namespace {
 
-using testing::Describe;
-using testing::DifferingOffsets;
-using testing::MakeTestRom;
-using testing::Slice;
-using testing::ToggleAsUser;
-using testing::UserToggle;
-
-constexpr std::size_t kOpcode = 0x3C279;
-constexpr std::size_t kPresses = 0x3C27A;
-constexpr std::size_t kAnywhere = 0x3C284;
-constexpr std::size_t kLanding = 0x3C6EB;
+using namespace testing;
 
 const char kWalkText[] =
     "All airship landable, plus all walkable tiles.  Includes desert, marsh, ship port, forest, "
@@ -36,7 +27,7 @@ class MiscDialogTest : public ::testing::Test {
  protected:
   MiscDialogTest() : image(MakeTestRom()), ui(dialog, "lbMagicType") { dialog.SetImage(image); }
 
-  std::vector<Byte> Gold() const { return {image[0x3C8B5], image[0x3C8B9], image[0x3C8BD]}; }
+  std::vector<Byte> Gold() const { return ShipGoldBytes(image); }
   QCheckBox* Box(const char* name) { return ui.Find<QCheckBox>(name); }
   QRadioButton* Walk() { return ui.Find<QRadioButton>("rbLandWalk"); }
   QRadioButton* Only() { return ui.Find<QRadioButton>("rbLandOnly"); }
@@ -125,18 +116,18 @@ TEST_F(MiscDialogTest, LandingByteSelectsItsButtonOrNeitherAndOkWritesWalkOrOnly
                {0x09, {false, false}, 0x08}, {0x01, {true, false}, 0x01}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.stored);
-    image[kLanding] = c.stored;
+    image[kAirshipLanding] = c.stored;
     ui.Show();
     EXPECT_EQ(Landing(), c.shown);
     ui.Press("btnOK");
-    EXPECT_EQ(image[kLanding], c.written);
+    EXPECT_EQ(image[kAirshipLanding], c.written);
   }
 }
 
 TEST_F(MiscDialogTest, PicksAfterNeitherWasSelectedStillExcludeEachOther) {
-  for (UserToggle way : testing::kUserToggles) {
+  for (UserToggle way : kUserToggles) {
     SCOPED_TRACE(Describe(way));
-    image[kLanding] = 0x42;
+    image[kAirshipLanding] = 0x42;
     ui.Show();
     ui.PickGroup(1);
     ASSERT_EQ(Landing(), std::pair(false, false));
@@ -147,12 +138,12 @@ TEST_F(MiscDialogTest, PicksAfterNeitherWasSelectedStillExcludeEachOther) {
     ToggleAsUser(Walk(), way);  // a checked radio button stays checked
     EXPECT_EQ(Landing(), std::pair(true, false));
     ui.Press("btnOK");
-    EXPECT_EQ(image[kLanding], 0x01);
+    EXPECT_EQ(image[kAirshipLanding], 0x01);
   }
 }
 
 TEST_F(MiscDialogTest, ArrowKeysMoveTheChoiceBetweenTheButtons) {
-  image[kLanding] = 0x42;
+  image[kAirshipLanding] = 0x42;
   ui.Show();
   ui.PickGroup(1);
   ToggleAsUser(Walk(), UserToggle::Space);
@@ -162,12 +153,12 @@ TEST_F(MiscDialogTest, ArrowKeysMoveTheChoiceBetweenTheButtons) {
   QTest::keyClick(Only(), Qt::Key_Up);
   EXPECT_EQ(Landing(), std::pair(true, false));
   ui.Press("btnOK");
-  EXPECT_EQ(image[kLanding], 0x01);
+  EXPECT_EQ(image[kAirshipLanding], 0x01);
 }
 
 TEST_F(MiscDialogTest, CheckBoxesStoreTheirStateHoweverTheyAreToggled) {
-  image[kPresses] = 0x0C;
-  for (UserToggle way : testing::kUserToggles) {
+  image[kShipBtnPresses] = 0x0C;
+  for (UserToggle way : kUserToggles) {
     for (bool on : {false, true}) {
       SCOPED_TRACE(std::string(Describe(way)) + (on ? " on" : " off"));
       ui.Show();
@@ -175,8 +166,9 @@ TEST_F(MiscDialogTest, CheckBoxesStoreTheirStateHoweverTheyAreToggled) {
       ToggleAsUser(Box("ckShipGameAnywhere"), way);
       ASSERT_EQ(Box("ckShipGameEnabled")->isChecked(), on);
       ui.Press("btnOK");
-      EXPECT_EQ(Slice(image, kOpcode, 2), (std::vector<Byte>{Byte(on ? 0xC9 : 0xA9), 0x0C}));
-      EXPECT_EQ(image[kAnywhere], on ? 0x25 : 0x00);
+      EXPECT_EQ(Slice(image, kShipGameOpcode, 2),
+                (std::vector<Byte>{Byte(on ? 0xC9 : 0xA9), 0x0C}));
+      EXPECT_EQ(image[kShipGameAnywhere], on ? 0x25 : 0x00);
     }
   }
 }
@@ -195,13 +187,11 @@ TEST_F(MiscDialogTest, OkWritesEveryFieldAndNoOtherByte) {
   EXPECT_FALSE(dialog.isVisible());
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
   std::vector<Byte> expected = before;
-  expected[kOpcode] = 0xA9;
-  expected[kPresses] = 0xFF;
-  expected[kAnywhere] = 0x00;
-  expected[0x3C8B5] = 0x3F;
-  expected[0x3C8B9] = 0x42;
-  expected[0x3C8BD] = 0x0F;
-  expected[kLanding] = 0x01;
+  expected[kShipGameOpcode] = 0xA9;
+  expected[kShipBtnPresses] = 0xFF;
+  expected[kShipGameAnywhere] = 0x00;
+  SetShipGoldBytes(expected, {0x3F, 0x42, 0x0F});
+  expected[kAirshipLanding] = 0x01;
   EXPECT_EQ(DifferingOffsets(expected, image), std::vector<std::size_t>{});
 }
 
@@ -222,10 +212,10 @@ TEST_F(MiscDialogTest, RejectedTextsLeaveTheirBytesAndTheRestIsStored) {
     ui.Press("btnOK");
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     if (c.edit == std::string("eShipGold")) {
-      EXPECT_EQ(Gold(), (std::vector<Byte>{before[0x3C8B5], before[0x3C8B9], before[0x3C8BD]}));
-      EXPECT_EQ(image[kPresses], 7);
+      EXPECT_EQ(Gold(), ShipGoldBytes(before));
+      EXPECT_EQ(image[kShipBtnPresses], 7);
     } else {
-      EXPECT_EQ(image[kPresses], before[kPresses]);
+      EXPECT_EQ(image[kShipBtnPresses], before[kShipBtnPresses]);
       EXPECT_EQ(Gold(), (std::vector<Byte>{7, 0, 0}));
     }
   }
@@ -240,14 +230,14 @@ TEST_F(MiscDialogTest, TypingStopsAtTheMaximumLengths) {
   EXPECT_EQ(ui.Find("eShipBtnPresses")->text(), "123");
   ui.Press("btnOK");
   EXPECT_EQ(Gold(), (std::vector<Byte>{0xA0, 0x86, 0x01}));
-  EXPECT_EQ(image[kPresses], 123);
+  EXPECT_EQ(image[kShipBtnPresses], 123);
 }
 
 TEST_F(MiscDialogTest, OddBytesShowTheirNearestSettingsAndOkWritesThoseForms) {
-  image[0x3C8B5] = image[0x3C8B9] = image[0x3C8BD] = 0xFF;
-  image[kPresses] = 0x00;
-  image[kOpcode] = 0xEA;
-  image[kAnywhere] = 0x01;
+  SetShipGoldBytes(image, {0xFF, 0xFF, 0xFF});
+  image[kShipBtnPresses] = 0x00;
+  image[kShipGameOpcode] = 0xEA;
+  image[kShipGameAnywhere] = 0x01;
   ui.Show();
   EXPECT_EQ(ui.Find("eShipGold")->text(), "999999");
   EXPECT_EQ(ui.Find("eShipBtnPresses")->text(), "0");
@@ -256,12 +246,12 @@ TEST_F(MiscDialogTest, OddBytesShowTheirNearestSettingsAndOkWritesThoseForms) {
 
   ui.Press("btnOK");
   EXPECT_EQ(Gold(), (std::vector<Byte>{0x3F, 0x42, 0x0F}));
-  EXPECT_EQ(Slice(image, kOpcode, 2), (std::vector<Byte>{0xA9, 0x00}));
-  EXPECT_EQ(image[kAnywhere], 0x25);
+  EXPECT_EQ(Slice(image, kShipGameOpcode, 2), (std::vector<Byte>{0xA9, 0x00}));
+  EXPECT_EQ(image[kShipGameAnywhere], 0x25);
 }
 
 TEST_F(MiscDialogTest, CancelEscOrCloseBoxAfterEditingEverythingWritesNothing) {
-  image[kLanding] = 0x42;
+  image[kAirshipLanding] = 0x42;
   const std::vector<Byte> before = image;
   for (const char* way : {"Cancel", "Esc", "close box"}) {
     SCOPED_TRACE(way);
