@@ -12,6 +12,7 @@
 #include "PathLabel.h"
 #include "patches/PatchDialog.h"
 #include "patches/TdlgLimits.h"
+#include "patches/TdlgMisc.h"
 #include "sprites/TdlgSprites.h"
 
 namespace brimwell {
@@ -112,6 +113,7 @@ void TfmMain::FormCreate() {
 
 void TfmMain::CreateEditorDialogs() {
   // The start order of the editors; each is created once here and lives until the program ends.
+  dlgMisc = new TdlgMisc(this);
   dlgSprites = new TdlgSprites(spriteNames_, dialogueNames_, this);
   dlgLimits = new TdlgLimits(this);
 }

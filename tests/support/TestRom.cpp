@@ -30,6 +30,15 @@ const std::vector<Placement>& OriginalGameBytes() {
       {0x3DE2A, {0x3F}},
       {0x3DE2F, {0x42}},
       {0x3DE34, {0x0F}},
+      // Bank 0x0F: CMP #55 checks the ship game's A+B presses; it cannot start anywhere.
+      {0x3C279, {0xC9, 0x37}},
+      {0x3C284, {0x25}},
+      // Bank 0x0F: the ship game's prize of 100 gold, low, middle and high byte four apart.
+      {0x3C8B5, {0x64}},
+      {0x3C8B9, {0x00}},
+      {0x3C8BD, {0x00}},
+      // Bank 0x0F: the airship lands only on tiles marked as landable.
+      {0x3C6EB, {0x08}},
   };
   return placements;
 }

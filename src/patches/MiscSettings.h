@@ -1,0 +1,30 @@
+#pragma once
+
+// The ship game's switches, press count and prize, and the terrain on which the airship can
+// land, as the misc editor shows them.
+
+#include "patches/PatchFields.h"
+
+namespace brimwell {
+
+inline constexpr IntRange kShipGoldRange{0, 999999};
+inline constexpr IntRange kShipBtnPressesRange{1, 255};
+
+// LandOther stands for any landing byte that neither choice writes; it is stored as LandOnly.
+enum class LandingTerrain { LandWalk, LandOnly, LandOther };
+
+struct MiscSettings {
+  bool ShipGameEnabled = true;
+  bool ShipGameAnywhere = false;
+  IntegerField ShipGold;
+  IntegerField ShipBtnPresses;
+  LandingTerrain AirshipLanding = LandingTerrain::LandOnly;
+
+  // Every field present; any bytes give some setting.
+  static MiscSettings LoadFromRom(ConstRomBytes image);
+  // Writes the switches and the landing terrain always, the present, in-range integers too,
+  // and nothing else.
+  void StoreToRom(RomBytes image) const;
+};
+
+}  // namespace brimwell
