@@ -8,6 +8,8 @@
 #include <random>
 #include <stdexcept>
 
+#include "BrimwellConst.h"
+
 namespace brimwell::testing {
 namespace {
 
@@ -30,6 +32,19 @@ const std::vector<Placement>& OriginalGameBytes() {
       {0x3DE2A, {0x3F}},
       {0x3DE2F, {0x42}},
       {0x3DE34, {0x0F}},
+      // Bank 0x0C battle code without any of the battle editor's fixes: the running-ability
+      // byte, the weapon routine's second entry ($ACEB) and its code block with five shifts and
+      // base hits 1, the monster attack code's loads, and weapon bonus 4.
+      {0x323FF, {0x80}},
+      {0x31332, {0xEB}},
+      {0x32CF1,
+       {BrimwellConst::WeaponFixUnpatched.begin(), BrimwellConst::WeaponFixUnpatched.end()}},
+      {0x325C0, {0xB1, 0x86}},
+      {0x325C6, {0x12}},
+      {0x325F8, {0xB1, 0x80}},
+      {0x325FF, {0xB1, 0x80}},
+      {0x33665, {0xB1, 0x90}},
+      {0x32705, {0x04}},
   };
   return placements;
 }
