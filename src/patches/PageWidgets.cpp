@@ -1,5 +1,7 @@
 #include "patches/PageWidgets.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QVBoxLayout>
@@ -23,18 +25,39 @@ QLabel* NewBuddyLabel(const char* text, QWidget* field) {
   return label;
 }
 
+QLabel* NewParagraph(const char* text) {
+  QLabel* paragraph = NewLabel(text);
+  paragraph->setWordWrap(true);
+  return paragraph;
+}
+
 QLayout* NewNote(const char* text) {
   QLabel* heading = NewLabel("Note:");
   QFont bold = heading->font();
   bold.setBold(true);
   heading->setFont(bold);
-  QLabel* body = NewLabel(text);
-  body->setWordWrap(true);
 
   auto* note = new QVBoxLayout;
   note->addWidget(heading);
-  note->addWidget(body);
+  note->addWidget(NewParagraph(text));
   return note;
+}
+
+QCheckBox* NewCheckBox(const char* name, const char* caption, const char* hint) {
+  auto* box = new QCheckBox(QString::fromLatin1(caption));
+  box->setObjectName(QString::fromLatin1(name));
+  box->setToolTip(QString::fromLatin1(hint));
+  return box;
+}
+
+QComboBox* NewDropDown(const char* name, std::initializer_list<const char*> entries,
+                       const char* hint) {
+  auto* list = new QComboBox;
+  list->setObjectName(QString::fromLatin1(name));
+  list->setEditable(false);
+  for (const char* entry : entries) list->addItem(QString::fromLatin1(entry));
+  list->setToolTip(QString::fromLatin1(hint));
+  return list;
 }
 
 QLayout* NewCaptionedField(const char* caption, QWidget* field, const char* remark) {

@@ -1,9 +1,13 @@
 #pragma once
 
-// Small builders for the captions and notes on the patch dialogs' pages.
+// Small builders for the captions, notes and controls on the patch dialogs' pages.
 
 #include <QColor>
 
+#include <initializer_list>
+
+class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLayout;
 class QWidget;
@@ -14,8 +18,15 @@ namespace brimwell {
 QLabel* NewLabel(const char* text, QColor colour = QColor());
 // A caption that names a field: a screen reader reads it as the field's name.
 QLabel* NewBuddyLabel(const char* text, QWidget* field);
+// Plain text wrapped to the page's width, such as an explanation under a check box.
+QLabel* NewParagraph(const char* text);
 // A bold "Note:" above a wrapped explanation.
 QLayout* NewNote(const char* text);
+// A check box with its hint.
+QCheckBox* NewCheckBox(const char* name, const char* caption, const char* hint);
+// A drop-down list that offers only its entries, with its hint.
+QComboBox* NewDropDown(const char* name, std::initializer_list<const char*> entries,
+                       const char* hint);
 // A caption above a field, with an optional remark (such as the original game's value) beside.
 QLayout* NewCaptionedField(const char* caption, QWidget* field, const char* remark = nullptr);
 
