@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "patches/PatchDialog.h"
+#include "patches/TdlgBattle.h"
 #include "patches/TdlgLimits.h"
 
 namespace brimwell {
@@ -96,6 +97,7 @@ void TfmMain::FormCreate() {
 
 void TfmMain::CreateEditorDialogs() {
   // The start order of the editors; each is created once here and lives until the program ends.
+  dlgBattle = new TdlgBattle(this);
   dlgLimits = new TdlgLimits(this);
 }
 

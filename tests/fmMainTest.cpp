@@ -10,6 +10,8 @@
 #include <unistd.h>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +20,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "BrimwellConst.h"
 #include "RecordingPlatform.h"
 #include "TestQuillon.h"
 #include "TestRom.h"
@@ -358,6 +361,45 @@ TEST_F(MainWindowTest, LimitsEditorEditsTheOpenedRomWhichSaveWritesBack) {
   std::vector<Byte> expected = bytes;
   expected[0x2D9B6] = 0xC5;  // 2501
   expected[0x2D9B7] = 0x09;
+  EXPECT_EQ(folder.Read("game.nes"), expected);
+  EXPECT_TRUE(platform.Messages().empty());
+}
+
+// The battle editor on a ROM opened from disk: switching the weapon fix on moves the hits into
+// the fixed code, and the file changes only through Save.
+TEST_F(MainWindowTest, BattleEditorEditsTheOpenedRomWhichSaveWritesBack) {
+  Start();
+  const auto bytes = MakeTestRom();
+  const std::string rom = folder.Write("game.nes", bytes);
+  ChooseInOpenDialog(rom);
+
+  bool shownModal = false;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    shownModal = true;
+    EXPECT_EQ(dialog->windowTitle(), "Battle additions");
+    auto* fixWeapon = dialog->findChild<QCheckBox*>("ckFixWeapon");
+    fixWeapon->setFocus();
+    QTest::keyClick(fixWeapon, Qt::Key_Space);
+    auto* baseHits = dialog->findChild<QLineEdit*>("eBaseHits");
+    baseHits->selectAll();
+    QTest::keyClicks(baseHits, "7");
+    auto* hitPct = dialog->findChild<QComboBox*>("cbHitPct");
+    hitPct->setFocus();
+    QTest::keyClick(hitPct, Qt::Key_Down);  // "16 % (2x)": four shifts
+    QTest::mouseClick(dialog->findChild<QPushButton*>("btnOK"), Qt::LeftButton);
+  });
+  QTest::mouseClick(Find<QPushButton>("btnBattle"), Qt::LeftButton);
+  ASSERT_TRUE(shownModal);
+  EXPECT_EQ(folder.Read("game.nes"), bytes);
+
+  Find<QAction>("mFileSave")->trigger();
+  std::vector<Byte> expected = bytes;
+  expected[0x31332] = 0xF2;
+  std::ranges::copy(BrimwellConst::WeaponFixPatched, expected.begin() + 0x32CF1);
+  expected[0x32D75] = 0xEA;
+  expected[0x32D78] = 7;
   EXPECT_EQ(folder.Read("game.nes"), expected);
   EXPECT_TRUE(platform.Messages().empty());
 }
