@@ -72,6 +72,20 @@ class MainWindowTest : public ::testing::Test {
     Find<QAction>("mFileOpen")->trigger();
   }
 
+  // Presses an editor's button on the main window and, once its dialog is up modally, lets
+  // edit work in it.
+  void EditInModalDialog(const char* button, const std::function<void(QDialog&)>& edit) {
+    bool shownModal = false;
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      ASSERT_NE(dialog, nullptr);
+      shownModal = true;
+      edit(*dialog);
+    });
+    QTest::mouseClick(Find<QPushButton>(button), Qt::LeftButton);
+    EXPECT_TRUE(shownModal) << button;
+  }
+
   QString Caption() const { return window->windowTitle(); }
   QString GameFile() const { return Find<QLabel>("lblGameFile")->text(); }
 
@@ -342,19 +356,13 @@ TEST_F(MainWindowTest, LimitsEditorEditsTheOpenedRomWhichSaveWritesBack) {
   const std::string rom = folder.Write("game.nes", bytes);
   ChooseInOpenDialog(rom);
 
-  bool shownModal = false;
-  QTimer::singleShot(0, [&] {
-    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    ASSERT_NE(dialog, nullptr);
-    shownModal = true;
-    EXPECT_EQ(dialog->windowTitle(), "Game Parameter Limits");
-    auto* hp = dialog->findChild<QLineEdit*>("eHPlimit");
+  EditInModalDialog("btnLimits", [](QDialog& dialog) {
+    EXPECT_EQ(dialog.windowTitle(), "Game Parameter Limits");
+    auto* hp = dialog.findChild<QLineEdit*>("eHPlimit");
     hp->selectAll();
     QTest::keyClicks(hp, "2500");
-    QTest::mouseClick(dialog->findChild<QPushButton*>("btnOK"), Qt::LeftButton);
+    QTest::mouseClick(dialog.findChild<QPushButton*>("btnOK"), Qt::LeftButton);
   });
-  QTest::mouseClick(Find<QPushButton>("btnLimits"), Qt::LeftButton);
-  ASSERT_TRUE(shownModal);
   EXPECT_EQ(folder.Read("game.nes"), bytes);
 
   Find<QAction>("mFileSave")->trigger();
@@ -373,25 +381,19 @@ TEST_F(MainWindowTest, BattleEditorEditsTheOpenedRomWhichSaveWritesBack) {
   const std::string rom = folder.Write("game.nes", bytes);
   ChooseInOpenDialog(rom);
 
-  bool shownModal = false;
-  QTimer::singleShot(0, [&] {
-    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    ASSERT_NE(dialog, nullptr);
-    shownModal = true;
-    EXPECT_EQ(dialog->windowTitle(), "Battle additions");
-    auto* fixWeapon = dialog->findChild<QCheckBox*>("ckFixWeapon");
+  EditInModalDialog("btnBattle", [](QDialog& dialog) {
+    EXPECT_EQ(dialog.windowTitle(), "Battle additions");
+    auto* fixWeapon = dialog.findChild<QCheckBox*>("ckFixWeapon");
     fixWeapon->setFocus();
     QTest::keyClick(fixWeapon, Qt::Key_Space);
-    auto* baseHits = dialog->findChild<QLineEdit*>("eBaseHits");
+    auto* baseHits = dialog.findChild<QLineEdit*>("eBaseHits");
     baseHits->selectAll();
     QTest::keyClicks(baseHits, "7");
-    auto* hitPct = dialog->findChild<QComboBox*>("cbHitPct");
+    auto* hitPct = dialog.findChild<QComboBox*>("cbHitPct");
     hitPct->setFocus();
     QTest::keyClick(hitPct, Qt::Key_Down);  // "16 % (2x)": four shifts
-    QTest::mouseClick(dialog->findChild<QPushButton*>("btnOK"), Qt::LeftButton);
+    QTest::mouseClick(dialog.findChild<QPushButton*>("btnOK"), Qt::LeftButton);
   });
-  QTest::mouseClick(Find<QPushButton>("btnBattle"), Qt::LeftButton);
-  ASSERT_TRUE(shownModal);
   EXPECT_EQ(folder.Read("game.nes"), bytes);
 
   Find<QAction>("mFileSave")->trigger();

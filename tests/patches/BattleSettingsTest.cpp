@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <set>
 #include <string_view>
+#include <tuple>
 
 #include "BrimwellConst.h"
 #include "TestRom.h"
@@ -136,6 +137,11 @@ BattleSettings Settings(bool fixWeapon, IntegerField baseHits, int hitPct) {
   return settings;
 }
 
+// A record's fields in order, so that whole records compare at once.
+auto Fields(const BattleSettings& s) {
+  return std::tuple(s.FixRun, s.FixWeapon, s.FixMonsterFight, s.BaseHits, s.HitPct, s.WeaponBonus);
+}
+
 TEST(BattleSettingsTest, ConstantTablesHoldTheGameCode) {
   namespace bc = BrimwellConst;
   EXPECT_EQ(std::vector<Byte>(bc::WeaponFixPatched.begin(), bc::WeaponFixPatched.end()),
@@ -157,12 +163,7 @@ TEST(BattleSettingsTest, TheOriginalGameLoadsUnfixedAndStoresBackUnchanged) {
   std::vector<Byte> image = MakeTestRom();
   const std::vector<Byte> original = image;
   const BattleSettings settings = BattleSettings::LoadFromRom(image);
-  EXPECT_FALSE(settings.FixRun);
-  EXPECT_FALSE(settings.FixWeapon);
-  EXPECT_FALSE(settings.FixMonsterFight);
-  EXPECT_EQ(settings.BaseHits, 1);
-  EXPECT_EQ(settings.HitPct, 0);
-  EXPECT_EQ(settings.WeaponBonus, 4);
+  EXPECT_EQ(Fields(settings), Fields({false, false, false, 1, 0, 4}));
 
   settings.StoreToRom(image);
   EXPECT_EQ(image, original);
@@ -378,20 +379,11 @@ TEST(BattleSettingsTest, AStoreTouchesNoByteOutsideTheBattleCode) {
 
 TEST(BattleSettingsTest, EveryFixRoundTrips) {
   std::vector<Byte> image = MakeTestRom();
-  BattleSettings settings;
-  settings.FixRun = settings.FixWeapon = settings.FixMonsterFight = true;
-  settings.BaseHits = 200;
-  settings.HitPct = 5;
-  settings.WeaponBonus = 0;
+  const BattleSettings settings = {true, true, true, 200, 5, 0};
   settings.StoreToRom(image);
 
   const BattleSettings reloaded = BattleSettings::LoadFromRom(image);
-  EXPECT_TRUE(reloaded.FixRun);
-  EXPECT_TRUE(reloaded.FixWeapon);
-  EXPECT_TRUE(reloaded.FixMonsterFight);
-  EXPECT_EQ(reloaded.BaseHits, 200);
-  EXPECT_EQ(reloaded.HitPct, 5);
-  EXPECT_EQ(reloaded.WeaponBonus, 0);
+  EXPECT_EQ(Fields(reloaded), Fields(settings));
 
   const std::vector<Byte> stored = image;
   reloaded.StoreToRom(image);

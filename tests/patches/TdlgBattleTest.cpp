@@ -16,7 +16,7 @@
 #include <QTest>
 
 #include "BrimwellConst.h"
-#include "TestRom.h"
+#include "PatchDialogTest.h"
 
 namespace brimwell {
 namespace {
@@ -34,42 +34,12 @@ constexpr std::size_t kWeaponBonus = 0x32705;
 
 const char* const kCheckBoxes[] = {"ckFixRun", "ckFixWeapon", "ckFixMonsterFight"};
 
-class BattleDialogTest : public ::testing::Test {
+class BattleDialogTest : public testing::PatchDialogTest<TdlgBattle> {
  protected:
-  BattleDialogTest() : image(MakeTestRom()) { dialog.SetImage(image); }
-
-  void Show() {
-    dialog.show();
-    QApplication::processEvents();
-  }
-
-  template <typename T = QLineEdit>
-  T* Find(const char* name) {
-    auto* found = dialog.findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(found, nullptr) << name;
-    return found;
-  }
+  BattleDialogTest() : PatchDialogTest("lbBattleType") {}
 
   QCheckBox* Box(const char* name) { return Find<QCheckBox>(name); }
   QComboBox* HitPct() { return Find<QComboBox>("cbHitPct"); }
-  QString VisiblePage() {
-    return Find<QStackedWidget>("PageControl1")->currentWidget()->objectName();
-  }
-
-  void Type(const char* edit, const QString& text) {
-    QLineEdit* field = Find(edit);
-    field->setFocus();
-    field->selectAll();
-    QTest::keyClick(field, Qt::Key_Backspace);
-    QTest::keyClicks(field, text);
-  }
-
-  void PickGroup(int row) {
-    QListWidget* list = Find<QListWidget>("lbBattleType");
-    const QRect entry = list->visualItemRect(list->item(row));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, entry.center());
-  }
-
   // Moves the drop-down's selection with the arrow keys, as a keyboard user picks.
   void PickHitPct(int index) {
     QComboBox* list = HitPct();
@@ -83,8 +53,6 @@ class BattleDialogTest : public ::testing::Test {
   static void Click(QCheckBox* box) {
     QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->height() / 2, box->height() / 2));
   }
-
-  void Press(const char* button) { QTest::mouseClick(Find<QPushButton>(button), Qt::LeftButton); }
 
   bool HasLabel(const QString& text) {
     for (QLabel* label : dialog.findChildren<QLabel*>())
@@ -100,15 +68,12 @@ class BattleDialogTest : public ::testing::Test {
                       image.begin() + kPatchedSlot);
     image[kPatchedBase] = 3;
   }
-
-  std::vector<Byte> image;
-  TdlgBattle dialog;
 };
 
 TEST_F(BattleDialogTest, FirstShowingSelectsBugFixAndShowsTheUntouchedGame) {
   Show();
   EXPECT_EQ(dialog.windowTitle(), "Battle additions");
-  QListWidget* list = Find<QListWidget>("lbBattleType");
+  QListWidget* list = GroupList();
   ASSERT_EQ(list->count(), 3);
   EXPECT_EQ(list->item(0)->text(), "Bug fix");
   EXPECT_EQ(list->item(1)->text(), "Hits");
