@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace brimwell {
@@ -48,6 +49,19 @@ QCheckBox* NewCheckBox(const char* name, const char* caption, const char* hint) 
   box->setObjectName(QString::fromLatin1(name));
   box->setToolTip(QString::fromLatin1(hint));
   return box;
+}
+
+QLayout* NewExplainedCheckBox(QCheckBox* box, const char* explanation) {
+  QLabel* paragraph = NewParagraph(explanation);
+  const QStyle* style = box->style();
+  paragraph->setContentsMargins(
+      style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, box) +
+          style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, box),
+      0, 0, 0);
+  auto* layout = new QVBoxLayout;
+  layout->addWidget(box);
+  layout->addWidget(paragraph);
+  return layout;
 }
 
 QComboBox* NewDropDown(const char* name, std::initializer_list<const char*> entries,

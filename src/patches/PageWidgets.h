@@ -24,6 +24,8 @@ QLabel* NewParagraph(const char* text);
 QLayout* NewNote(const char* text);
 // A check box with its hint.
 QCheckBox* NewCheckBox(const char* name, const char* caption, const char* hint);
+// A check box with a wrapped explanation below, in line with its caption.
+QLayout* NewExplainedCheckBox(QCheckBox* box, const char* explanation);
 // A drop-down list that offers only its entries, with its hint.
 QComboBox* NewDropDown(const char* name, std::initializer_list<const char*> entries,
                        const char* hint);

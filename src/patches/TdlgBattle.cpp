@@ -40,12 +40,11 @@ void TdlgBattle::CreateWidgets() {
 
 void TdlgBattle::CreateBugfixPage() {
   auto* page = new QVBoxLayout(AddPage("Bug fix", "tsBugfix"));
-  page->addWidget(ckFixRun);
-  page->addWidget(
-      NewParagraph("The calculation of ability to run from battle has a flaw that "
-                   "keeps it from working correctly."));
-  page->addWidget(ckFixWeapon);
-  page->addWidget(NewParagraph("These pieces of data were not being used correctly or at all."));
+  page->addLayout(NewExplainedCheckBox(ckFixRun,
+                                       "The calculation of ability to run from battle has a flaw "
+                                       "that keeps it from working correctly."));
+  page->addLayout(NewExplainedCheckBox(
+      ckFixWeapon, "These pieces of data were not being used correctly or at all."));
   page->addWidget(ckFixMonsterFight);
   page->addStretch();
 }
