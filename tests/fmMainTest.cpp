@@ -67,11 +67,6 @@ class MainWindowTest : public ::testing::Test {
     return states;
   }
 
-  void ChooseInOpenDialog(std::optional<std::string> answer) {
-    platform.fileDialogAnswers.push_back(std::move(answer));
-    Find<QAction>("mFileOpen")->trigger();
-  }
-
   // Presses an editor's button on the main window and, once its dialog is up modally, lets
   // edit work in it.
   void EditInModalDialog(const char* button, const std::function<void(QDialog&)>& edit) {
@@ -84,6 +79,11 @@ class MainWindowTest : public ::testing::Test {
     });
     QTest::mouseClick(Find<QPushButton>(button), Qt::LeftButton);
     EXPECT_TRUE(shownModal) << button;
+  }
+
+  void ChooseInOpenDialog(std::optional<std::string> answer) {
+    platform.fileDialogAnswers.push_back(std::move(answer));
+    Find<QAction>("mFileOpen")->trigger();
   }
 
   QString Caption() const { return window->windowTitle(); }
