@@ -11,6 +11,7 @@
 
 #include "PathLabel.h"
 #include "patches/PatchDialog.h"
+#include "patches/TdlgBattle.h"
 #include "patches/TdlgLimits.h"
 #include "patches/TdlgMisc.h"
 #include "sprites/TdlgSprites.h"
@@ -113,6 +114,7 @@ void TfmMain::FormCreate() {
 
 void TfmMain::CreateEditorDialogs() {
   // The start order of the editors; each is created once here and lives until the program ends.
+  dlgBattle = new TdlgBattle(this);
   dlgMisc = new TdlgMisc(this);
   dlgSprites = new TdlgSprites(spriteNames_, dialogueNames_, this);
   dlgLimits = new TdlgLimits(this);

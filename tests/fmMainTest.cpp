@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,6 +27,7 @@
 #include <QTimer>
 #include <QWindow>
 
+#include "BrimwellConst.h"
 #include "PatchDialogDriver.h"
 #include "RecordingPlatform.h"
 #include "TestQuillon.h"
@@ -501,6 +503,30 @@ TEST_F(MainWindowTest, MiscEditorEditsTheOpenedRomWhichSaveWritesBack) {
   EXPECT_TRUE(platform.Messages().empty());
 }
 
+// The battle editor on a ROM opened from disk: switching the weapon fix on moves the hits into
+// the fixed code, and the file changes only through Save.
+TEST_F(MainWindowTest, BattleEditorEditsTheOpenedRomWhichSaveWritesBack) {
+  const std::vector<Byte> bytes =
+      EditOpenedRom("btnBattle", "Battle additions", [](QDialog& dialog) {
+        testing::PatchDialogDriver ui(dialog, "lbBattleType");
+        ToggleAsUser(ui.Find<QCheckBox>("ckFixWeapon"), UserToggle::Space);
+        ui.Type("eBaseHits", "7");
+        auto* hitPct = ui.Find<QComboBox>("cbHitPct");
+        hitPct->setFocus();
+        QTest::keyClick(hitPct, Qt::Key_Down);  // "16 % (2x)": four shifts
+        ui.Press("btnOK");
+      });
+
+  Find<QAction>("mFileSave")->trigger();
+  std::vector<Byte> expected = bytes;
+  expected[0x31332] = 0xF2;
+  std::ranges::copy(BrimwellConst::WeaponFixPatched, expected.begin() + 0x32CF1);
+  expected[0x32D75] = 0xEA;
+  expected[0x32D78] = 7;
+  EXPECT_EQ(folder.Read("game.nes"), expected);
+  EXPECT_TRUE(platform.Messages().empty());
+}
+
 // A path is text, not markup, and "[*]" in it is not Qt's modified marker; a long path is
 // elided in the label, whole in its tool tip, and never widens the fixed window.
 TEST_F(MainWindowTest, PathsShowAsWrittenAndTheWindowKeepsItsFixedSize) {
@@ -536,6 +562,7 @@ TEST_F(MainWindowTest, EveryMnemonicOpensItsEditorOrItsMenu) {
   // presses its button as a click does, a moment later, and the editor then runs modally.
   const std::pair<Qt::Key, const char*> mnemonics[] = {
       {Qt::Key_L, "Game Parameter Limits"},
+      {Qt::Key_B, "Battle additions"},
       {Qt::Key_C, "Miscellaneous additions"},
   };
   for (const auto& [key, caption] : mnemonics) {

@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QRadioButton>
@@ -9,6 +10,22 @@
 #include <QVBoxLayout>
 
 namespace brimwell {
+namespace {
+
+// A button with a wrapped explanation below it, indented to where the button's caption starts;
+// screen readers read the explanation as the button's description.
+QLayout* WithExplanation(QAbstractButton* button, int indent, const char* explanation) {
+  QLabel* paragraph = NewParagraph(explanation);
+  paragraph->setIndent(indent);
+  button->setAccessibleDescription(paragraph->text());
+  auto* layout = new QVBoxLayout;
+  layout->setSpacing(0);
+  layout->addWidget(button);
+  layout->addWidget(paragraph);
+  return layout;
+}
+
+}  // namespace
 
 QLabel* NewLabel(const char* text, QColor colour) {
   auto* label = new QLabel(QString::fromLatin1(text));
@@ -27,18 +44,47 @@ QLabel* NewBuddyLabel(const char* text, QWidget* field) {
   return label;
 }
 
+QLabel* NewParagraph(const char* text) {
+  QLabel* paragraph = NewLabel(text);
+  paragraph->setWordWrap(true);
+  return paragraph;
+}
+
 QLayout* NewNote(const char* text) {
   QLabel* heading = NewLabel("Note:");
   QFont bold = heading->font();
   bold.setBold(true);
   heading->setFont(bold);
-  QLabel* body = NewLabel(text);
-  body->setWordWrap(true);
 
   auto* note = new QVBoxLayout;
   note->addWidget(heading);
-  note->addWidget(body);
+  note->addWidget(NewParagraph(text));
   return note;
+}
+
+QCheckBox* NewCheckBox(const char* name, const char* caption, const char* hint) {
+  auto* box = new QCheckBox(QString::fromLatin1(caption));
+  box->setObjectName(QString::fromLatin1(name));
+  box->setToolTip(QString::fromLatin1(hint));
+  return box;
+}
+
+QLayout* NewExplainedCheckBox(QCheckBox* box, const char* explanation) {
+  const QStyle* style = box->style();
+  return WithExplanation(box,
+                         style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, box) +
+                             style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, box),
+                         explanation);
+}
+
+QComboBox* NewDropDown(const char* name, std::initializer_list<const char*> entries,
+                       const char* hint) {
+  auto* list = new QComboBox;
+  list->setObjectName(QString::fromLatin1(name));
+  list->setEditable(false);
+  for (const char* entry : entries) list->addItem(QString::fromLatin1(entry));
+  list->setToolTip(QString::fromLatin1(hint));
+  return list;
 }
 
 QLayout* NewCaptionedField(const char* caption, QWidget* field, const char* remark) {
@@ -50,13 +96,6 @@ QLayout* NewCaptionedField(const char* caption, QWidget* field, const char* rema
   return grid;
 }
 
-QCheckBox* NewCheckBox(const char* name, const char* caption, const char* hint) {
-  auto* box = new QCheckBox(QString::fromLatin1(caption));
-  box->setObjectName(QString::fromLatin1(name));
-  box->setToolTip(QString::fromLatin1(hint));
-  return box;
-}
-
 QRadioButton* NewRadioButton(const char* name, const char* caption) {
   auto* button = new QRadioButton(QString::fromLatin1(caption));
   button->setObjectName(QString::fromLatin1(name));
@@ -64,19 +103,12 @@ QRadioButton* NewRadioButton(const char* name, const char* caption) {
 }
 
 QLayout* NewExplainedChoice(QRadioButton* choice, const char* explanation) {
-  QLabel* text = NewLabel(explanation);
-  text->setWordWrap(true);
-  // Indented to where the choice's caption starts.
   const QStyle* style = choice->style();
-  text->setIndent(style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, choice) +
-                  style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, choice));
-  choice->setAccessibleDescription(text->text());
-
-  auto* layout = new QVBoxLayout;
-  layout->setSpacing(0);
-  layout->addWidget(choice);
-  layout->addWidget(text);
-  return layout;
+  return WithExplanation(
+      choice,
+      style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, choice) +
+          style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, choice),
+      explanation);
 }
 
 void ShowChoice(QButtonGroup* group, int checkedId) {

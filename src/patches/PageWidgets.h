@@ -1,11 +1,14 @@
 #pragma once
 
-// Small builders for the captions and notes on the patch dialogs' pages.
+// Small builders for the captions, notes and controls on the patch dialogs' pages.
 
 #include <QColor>
 
+#include <initializer_list>
+
 class QButtonGroup;
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QRadioButton;
 class QLayout;
@@ -17,17 +20,22 @@ namespace brimwell {
 QLabel* NewLabel(const char* text, QColor colour = QColor());
 // A caption that names a field: a screen reader reads it as the field's name.
 QLabel* NewBuddyLabel(const char* text, QWidget* field);
+// Plain text wrapped to the page's width, such as an explanation under a check box.
+QLabel* NewParagraph(const char* text);
 // A bold "Note:" above a wrapped explanation.
 QLayout* NewNote(const char* text);
-// A caption above a field, with an optional remark (such as the original game's value) beside.
-QLayout* NewCaptionedField(const char* caption, QWidget* field, const char* remark = nullptr);
-
-// A named check box with its hint.
+// A check box with its hint.
 QCheckBox* NewCheckBox(const char* name, const char* caption, const char* hint);
 QRadioButton* NewRadioButton(const char* name, const char* caption);
-// A radio button with a wrapped explanation indented below its caption, which screen readers
-// read as the button's description.
+// A check box or radio button with a wrapped explanation indented below its caption, which
+// screen readers read as the button's description.
+QLayout* NewExplainedCheckBox(QCheckBox* box, const char* explanation);
 QLayout* NewExplainedChoice(QRadioButton* choice, const char* explanation);
+// A drop-down list that offers only its entries, with its hint.
+QComboBox* NewDropDown(const char* name, std::initializer_list<const char*> entries,
+                       const char* hint);
+// A caption above a field, with an optional remark (such as the original game's value) beside.
+QLayout* NewCaptionedField(const char* caption, QWidget* field, const char* remark = nullptr);
 
 // Checks the group's button whose id is checkedId and clears the others, so that no button is
 // checked when none has that id. Qt will not clear an exclusive group, so its exclusivity is

@@ -23,9 +23,8 @@ TdlgLimits::TdlgLimits(QWidget* parent)
 
 void TdlgLimits::CreateWidgets() {
   eHPlimit = new IntegerEdit("eHPlimit", 5, "Maximum HP allowed.");
-  ckLimitMP = new QCheckBox(QStringLiteral("Limit Max MP (originally yes)"));
-  ckLimitMP->setObjectName(QStringLiteral("ckLimitMP"));
-  ckLimitMP->setToolTip(QStringLiteral("Choose whether or not to limit Maximum MP"));
+  ckLimitMP = NewCheckBox("ckLimitMP", "Limit Max MP (originally yes)",
+                          "Choose whether or not to limit Maximum MP");
   panLimits = new QFrame;
   panLimits->setObjectName(QStringLiteral("panLimits"));
   panLimits->setFrameShape(QFrame::StyledPanel);

@@ -14,7 +14,7 @@
 #include <QStackedWidget>
 #include <QTest>
 
-#include "TestRom.h"
+#include "PatchDialogTest.h"
 
 namespace brimwell {
 namespace {
@@ -24,46 +24,9 @@ using testing::Slice;
 
 const char* const kEdits[] = {"eHPlimit", "eLimitFiTh", "eLimitOther", "eMaxMPInc", "eExpGold"};
 
-class LimitsDialogTest : public ::testing::Test {
+class LimitsDialogTest : public testing::PatchDialogTest<TdlgLimits> {
  protected:
-  LimitsDialogTest() : image(MakeTestRom()) { dialog.SetImage(image); }
-
-  void Show() {
-    dialog.show();
-    QApplication::processEvents();
-  }
-
-  template <typename T = QLineEdit>
-  T* Find(const char* name) {
-    auto* found = dialog.findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(found, nullptr) << name;
-    return found;
-  }
-
-  QListWidget* GroupList() { return Find<QListWidget>("lbLimitType"); }
-  QString VisiblePage() {
-    return Find<QStackedWidget>("PageControl1")->currentWidget()->objectName();
-  }
-
-  // Replaces a field's text by typing, as the user would.
-  void Type(const char* edit, const QString& text) {
-    QLineEdit* field = Find(edit);
-    field->setFocus();
-    field->selectAll();
-    QTest::keyClick(field, Qt::Key_Backspace);
-    QTest::keyClicks(field, text);
-  }
-
-  void PickGroup(int row) {
-    QListWidget* list = GroupList();
-    const QRect entry = list->visualItemRect(list->item(row));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, entry.center());
-  }
-
-  void Press(const char* button) { QTest::mouseClick(Find<QPushButton>(button), Qt::LeftButton); }
-
-  std::vector<Byte> image;
-  TdlgLimits dialog;
+  LimitsDialogTest() : PatchDialogTest("lbLimitType") {}
 };
 
 TEST_F(LimitsDialogTest, FirstShowingSelectsMaxHPAndFillsEveryField) {

@@ -8,6 +8,8 @@
 #include <random>
 #include <stdexcept>
 
+#include "BrimwellConst.h"
+
 namespace brimwell::testing {
 namespace {
 
@@ -39,6 +41,19 @@ const std::vector<Placement>& OriginalGameBytes() {
       {0x3C8BD, {0x00}},
       // Bank 0x0F: the airship lands only on tiles marked as landable.
       {0x3C6EB, {0x08}},
+      // Bank 0x0C battle code without any of the battle editor's fixes: the running-ability
+      // byte, the weapon routine's second entry ($ACEB) and its code block with five shifts and
+      // base hits 1, the monster attack code's loads, and weapon bonus 4.
+      {0x323FF, {0x80}},
+      {0x31332, {0xEB}},
+      {0x32CF1,
+       {BrimwellConst::WeaponFixUnpatched.begin(), BrimwellConst::WeaponFixUnpatched.end()}},
+      {0x325C0, {0xB1, 0x86}},
+      {0x325C6, {0x12}},
+      {0x325F8, {0xB1, 0x80}},
+      {0x325FF, {0xB1, 0x80}},
+      {0x33665, {0xB1, 0x90}},
+      {0x32705, {0x04}},
   };
   return placements;
 }

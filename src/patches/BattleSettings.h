@@ -1,0 +1,33 @@
+#pragma once
+
+// The battle rules that the battle editor shows: three bug fixes of the game's battle code, the
+// hits a character gets, and the bonus for a weapon that matches the monster.
+
+#include "patches/PatchFields.h"
+
+namespace brimwell {
+
+inline constexpr IntRange kBaseHitsRange{1, 255};
+inline constexpr IntRange kWeaponBonusRange{0, 255};
+
+// HitPct chooses how many points of hit % earn one extra hit: 32 at 0, halving at each step
+// down to 1 at kMaxHitPct. A store takes a value outside 0..kMaxHitPct as the nearer end.
+inline constexpr int kMaxHitPct = 5;
+
+struct BattleSettings {
+  bool FixRun = false;
+  bool FixWeapon = false;
+  bool FixMonsterFight = false;
+  IntegerField BaseHits;
+  int HitPct = 0;
+  IntegerField WeaponBonus;
+
+  // Every field present; any bytes give some setting.
+  static BattleSettings LoadFromRom(ConstRomBytes image);
+  // Writes each fix whole in one of its two forms, then the numbers into the hits layout of
+  // the weapon fix as written. Base hits that are absent or out of range keep the value the
+  // image held before, carried into the new layout.
+  void StoreToRom(RomBytes image) const;
+};
+
+}  // namespace brimwell
