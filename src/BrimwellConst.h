@@ -31,4 +31,23 @@ inline constexpr std::array<std::uint16_t, 42> kHandlerAddresses = {
     0x94E2, 0x94F0, 0x951F, 0x9533, 0x953E, 0x9549, 0x9559, 0x956B, 0x9576,
 };
 
+// Bank 0x0C, CPU $BA4E: the "Evade Down" spell effect jumps past itself unconditionally (JMP
+// $BA67), so spells of that type do nothing. The fix makes the jump conditional (BEQ $BA67, then
+// a NOP), taken only when the zero flag is set, and puts 0x46 at $B823 (0x33833).
+inline constexpr std::array<std::uint8_t, 3> EvadeDownFixPatched = {0xF0, 0x17, 0xEA};
+inline constexpr std::array<std::uint8_t, 3> EvadeDownFixUnpatched = {0x4C, 0x67, 0xBA};
+inline constexpr std::uint8_t EvadeDownFixLockByte = 0x46;
+
+// Bank 0x0C, CPU $B8C9 and $B8D5: the elemental weakness bonus of spell damage. Six bytes
+// adjust the 16-bit bonus at $6858..$6859, then JSR $AE7B adds it to the damage. Halving (LSR
+// $6859, ROR $6858) is the original game; six NOPs leave the bonus whole; ASL $6858, ROL $6859
+// double it; three NOPs in place of the call drop the bonus altogether. None and Full are two
+// choices that happen to share their six bytes.
+inline constexpr std::array<std::uint8_t, 6> WeakBonusNone = {0xEA, 0xEA, 0xEA, 0xEA, 0xEA, 0xEA};
+inline constexpr std::array<std::uint8_t, 6> WeakBonusHalf = {0x4E, 0x59, 0x68, 0x6E, 0x58, 0x68};
+inline constexpr std::array<std::uint8_t, 6> WeakBonusFull = {0xEA, 0xEA, 0xEA, 0xEA, 0xEA, 0xEA};
+inline constexpr std::array<std::uint8_t, 6> WeakBonusDouble = {0x0E, 0x58, 0x68, 0x2E, 0x59, 0x68};
+inline constexpr std::array<std::uint8_t, 3> WeakBonusCall = {0x20, 0x7B, 0xAE};
+inline constexpr std::array<std::uint8_t, 3> WeakBonusNoCall = {0xEA, 0xEA, 0xEA};
+
 }  // namespace brimwell::BrimwellConst

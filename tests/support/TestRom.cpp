@@ -30,6 +30,17 @@ const std::vector<Placement>& OriginalGameBytes() {
       {0x3DE2A, {0x3F}},
       {0x3DE2F, {0x42}},
       {0x3DE34, {0x0F}},
+      // Bank 0x0C: the weakness bonus halved (LSR $6859, ROR $6858) before JSR $AE7B ...
+      {0x338D9, {0x4E, 0x59, 0x68, 0x6E, 0x58, 0x68}},
+      {0x338E5, {0x20, 0x7B, 0xAE}},
+      // ... a "# of hits up" limit of 2 (compared as 3) ...
+      {0x33A2A, {0x03}},
+      {0x33A33, {0x02}},
+      // ... "Evade Down" broken by JMP $BA67 ...
+      {0x33A5E, {0x4C, 0x67, 0xBA}},
+      // ... and "Neg. Effect 2" failing from 300 HP, low and high byte five apart.
+      {0x33AF0, {0x2C}},
+      {0x33AF5, {0x01}},
   };
   return placements;
 }
