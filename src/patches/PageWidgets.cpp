@@ -23,17 +23,20 @@ QLabel* NewBuddyLabel(const char* text, QWidget* field) {
   return label;
 }
 
+QLabel* NewParagraph(const char* text) {
+  QLabel* paragraph = NewLabel(text);
+  paragraph->setWordWrap(true);
+  return paragraph;
+}
+
 QLayout* NewNote(const char* text) {
   QLabel* heading = NewLabel("Note:");
   QFont bold = heading->font();
   bold.setBold(true);
   heading->setFont(bold);
-  QLabel* body = NewLabel(text);
-  body->setWordWrap(true);
-
   auto* note = new QVBoxLayout;
   note->addWidget(heading);
-  note->addWidget(body);
+  note->addWidget(NewParagraph(text));
   return note;
 }
 
