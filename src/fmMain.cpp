@@ -11,6 +11,7 @@
 
 #include "patches/PatchDialog.h"
 #include "patches/TdlgLimits.h"
+#include "patches/TdlgMagic.h"
 
 namespace brimwell {
 namespace {
@@ -96,6 +97,7 @@ void TfmMain::FormCreate() {
 
 void TfmMain::CreateEditorDialogs() {
   // The start order of the editors; each is created once here and lives until the program ends.
+  dlgMagic = new TdlgMagic(document_, this);
   dlgLimits = new TdlgLimits(this);
 }
 

@@ -10,6 +10,7 @@
 #include <unistd.h>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -358,6 +359,57 @@ TEST_F(MainWindowTest, LimitsEditorEditsTheOpenedRomWhichSaveWritesBack) {
   std::vector<Byte> expected = bytes;
   expected[0x2D9B6] = 0xC5;  // 2501
   expected[0x2D9B7] = 0x09;
+  EXPECT_EQ(folder.Read("game.nes"), expected);
+  EXPECT_TRUE(platform.Messages().empty());
+}
+
+// The magic editor on a ROM opened from disk: the fix's lock byte comes from the file at open.
+TEST_F(MainWindowTest, MagicEditorEditsTheOpenedRomWhichSaveWritesBack) {
+  Start();
+  const auto bytes = MakeTestRom();
+  ASSERT_NE(bytes[0x33833], 0x46);
+  const std::string rom = folder.Write("game.nes", bytes);
+  ChooseInOpenDialog(rom);
+
+  bool shownModal = false;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    shownModal = true;
+    EXPECT_EQ(dialog->windowTitle(), "Magic additions");
+    QTest::mouseClick(dialog->findChild<QCheckBox*>("ckFixLOCK"), Qt::LeftButton);
+    auto* hpLimit = dialog->findChild<QLineEdit*>("eNeg2HPLimit");
+    hpLimit->selectAll();
+    QTest::keyClicks(hpLimit, "512");
+    QTest::mouseClick(dialog->findChild<QPushButton*>("btnOK"), Qt::LeftButton);
+  });
+  QTest::mouseClick(Find<QPushButton>("btnMagic"), Qt::LeftButton);
+  ASSERT_TRUE(shownModal);
+  EXPECT_EQ(folder.Read("game.nes"), bytes);
+
+  Find<QAction>("mFileSave")->trigger();
+  std::vector<Byte> expected = bytes;
+  expected[0x33833] = 0x46;
+  expected[0x33A5E] = 0xF0;
+  expected[0x33A5F] = 0x17;
+  expected[0x33A60] = 0xEA;
+  expected[0x33AF0] = 0x00;  // 512
+  expected[0x33AF5] = 0x02;
+  EXPECT_EQ(folder.Read("game.nes"), expected);
+
+  // Removing the fix again restores the byte the file held when it was opened.
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    QTest::mouseClick(dialog->findChild<QCheckBox*>("ckFixLOCK"), Qt::LeftButton);
+    QTest::mouseClick(dialog->findChild<QPushButton*>("btnOK"), Qt::LeftButton);
+  });
+  QTest::mouseClick(Find<QPushButton>("btnMagic"), Qt::LeftButton);
+  Find<QAction>("mFileSave")->trigger();
+  expected[0x33833] = bytes[0x33833];
+  expected[0x33A5E] = 0x4C;
+  expected[0x33A5F] = 0x67;
+  expected[0x33A60] = 0xBA;
   EXPECT_EQ(folder.Read("game.nes"), expected);
   EXPECT_TRUE(platform.Messages().empty());
 }
