@@ -8,9 +8,9 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
-#include <QCheckBox>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -68,6 +68,32 @@ class MainWindowTest : public ::testing::Test {
   void ChooseInOpenDialog(std::optional<std::string> answer) {
     platform.fileDialogAnswers.push_back(std::move(answer));
     Find<QAction>("mFileOpen")->trigger();
+  }
+
+  // Presses an editor's button and, while its dialog is shown modally, lets edit work on it.
+  void EditInEditor(const char* button, const std::function<void(QDialog&)>& edit) {
+    bool shownModal = false;
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      ASSERT_NE(dialog, nullptr);
+      shownModal = true;
+      edit(*dialog);
+    });
+    QTest::mouseClick(Find<QPushButton>(button), Qt::LeftButton);
+    EXPECT_TRUE(shownModal) << button;
+  }
+
+  static void TypeIn(QDialog& dialog, const char* edit, const char* text) {
+    auto* field = dialog.findChild<QLineEdit*>(QString::fromLatin1(edit));
+    ASSERT_NE(field, nullptr) << edit;
+    field->selectAll();
+    QTest::keyClicks(field, text);
+  }
+
+  static void ClickIn(QDialog& dialog, const char* button) {
+    auto* found = dialog.findChild<QAbstractButton*>(QString::fromLatin1(button));
+    ASSERT_NE(found, nullptr) << button;
+    QTest::mouseClick(found, Qt::LeftButton);
   }
 
   QString Caption() const { return window->windowTitle(); }
@@ -340,19 +366,11 @@ TEST_F(MainWindowTest, LimitsEditorEditsTheOpenedRomWhichSaveWritesBack) {
   const std::string rom = folder.Write("game.nes", bytes);
   ChooseInOpenDialog(rom);
 
-  bool shownModal = false;
-  QTimer::singleShot(0, [&] {
-    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    ASSERT_NE(dialog, nullptr);
-    shownModal = true;
-    EXPECT_EQ(dialog->windowTitle(), "Game Parameter Limits");
-    auto* hp = dialog->findChild<QLineEdit*>("eHPlimit");
-    hp->selectAll();
-    QTest::keyClicks(hp, "2500");
-    QTest::mouseClick(dialog->findChild<QPushButton*>("btnOK"), Qt::LeftButton);
+  EditInEditor("btnLimits", [](QDialog& dialog) {
+    EXPECT_EQ(dialog.windowTitle(), "Game Parameter Limits");
+    TypeIn(dialog, "eHPlimit", "2500");
+    ClickIn(dialog, "btnOK");
   });
-  QTest::mouseClick(Find<QPushButton>("btnLimits"), Qt::LeftButton);
-  ASSERT_TRUE(shownModal);
   EXPECT_EQ(folder.Read("game.nes"), bytes);
 
   Find<QAction>("mFileSave")->trigger();
@@ -363,7 +381,8 @@ TEST_F(MainWindowTest, LimitsEditorEditsTheOpenedRomWhichSaveWritesBack) {
   EXPECT_TRUE(platform.Messages().empty());
 }
 
-// The magic editor on a ROM opened from disk: the fix's lock byte comes from the file at open.
+// The magic editor on a ROM opened from disk: removing the fix puts back the byte that the file
+// held when it was opened, also after a save of the fixed image.
 TEST_F(MainWindowTest, MagicEditorEditsTheOpenedRomWhichSaveWritesBack) {
   Start();
   const auto bytes = MakeTestRom();
@@ -371,20 +390,12 @@ TEST_F(MainWindowTest, MagicEditorEditsTheOpenedRomWhichSaveWritesBack) {
   const std::string rom = folder.Write("game.nes", bytes);
   ChooseInOpenDialog(rom);
 
-  bool shownModal = false;
-  QTimer::singleShot(0, [&] {
-    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    ASSERT_NE(dialog, nullptr);
-    shownModal = true;
-    EXPECT_EQ(dialog->windowTitle(), "Magic additions");
-    QTest::mouseClick(dialog->findChild<QCheckBox*>("ckFixLOCK"), Qt::LeftButton);
-    auto* hpLimit = dialog->findChild<QLineEdit*>("eNeg2HPLimit");
-    hpLimit->selectAll();
-    QTest::keyClicks(hpLimit, "512");
-    QTest::mouseClick(dialog->findChild<QPushButton*>("btnOK"), Qt::LeftButton);
+  EditInEditor("btnMagic", [](QDialog& dialog) {
+    EXPECT_EQ(dialog.windowTitle(), "Magic additions");
+    ClickIn(dialog, "ckFixLOCK");
+    TypeIn(dialog, "eNeg2HPLimit", "512");
+    ClickIn(dialog, "btnOK");
   });
-  QTest::mouseClick(Find<QPushButton>("btnMagic"), Qt::LeftButton);
-  ASSERT_TRUE(shownModal);
   EXPECT_EQ(folder.Read("game.nes"), bytes);
 
   Find<QAction>("mFileSave")->trigger();
@@ -397,14 +408,10 @@ TEST_F(MainWindowTest, MagicEditorEditsTheOpenedRomWhichSaveWritesBack) {
   expected[0x33AF5] = 0x02;
   EXPECT_EQ(folder.Read("game.nes"), expected);
 
-  // Removing the fix again restores the byte the file held when it was opened.
-  QTimer::singleShot(0, [&] {
-    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    ASSERT_NE(dialog, nullptr);
-    QTest::mouseClick(dialog->findChild<QCheckBox*>("ckFixLOCK"), Qt::LeftButton);
-    QTest::mouseClick(dialog->findChild<QPushButton*>("btnOK"), Qt::LeftButton);
+  EditInEditor("btnMagic", [](QDialog& dialog) {
+    ClickIn(dialog, "ckFixLOCK");
+    ClickIn(dialog, "btnOK");
   });
-  QTest::mouseClick(Find<QPushButton>("btnMagic"), Qt::LeftButton);
   Find<QAction>("mFileSave")->trigger();
   expected[0x33833] = bytes[0x33833];
   expected[0x33A5E] = 0x4C;

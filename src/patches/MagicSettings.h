@@ -25,6 +25,8 @@ struct MagicSettings {
   WeakBonusChoice WeakBonus = WeakBonusChoice::Half;
   IntegerField Neg2HPLimit;
 
+  bool operator==(const MagicSettings&) const = default;
+
   // Every field present; any bytes give some setting.
   static MagicSettings LoadFromRom(ConstRomBytes image);
   // Writes the fix, the family flags and the weakness bonus always, and the present, storable

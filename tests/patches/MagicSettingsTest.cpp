@@ -9,6 +9,16 @@
 #include "TestRom.h"
 
 namespace brimwell {
+
+void PrintTo(const MagicSettings& s, std::ostream* out) {
+  const auto integer = [](IntegerField field) {
+    return field ? std::to_string(*field) : std::string("absent");
+  };
+  *out << "{FixLOCK " << s.FixLOCK << ", HitMultiplier " << integer(s.HitMultiplier)
+       << ", DamageFamily " << int(s.DamageFamily) << ", WeakBonus " << int(s.WeakBonus)
+       << ", Neg2HPLimit " << integer(s.Neg2HPLimit) << "}";
+}
+
 namespace {
 
 using testing::DifferingOffsets;
@@ -32,6 +42,16 @@ MagicSettings Original() {
   return MagicSettings::LoadFromRom(MakeTestRom());
 }
 
+// A game with the "Evade Down" fix applied.
+std::vector<Byte> MakeFixedRom() {
+  std::vector<Byte> image = MakeTestRom();
+  image[0x33833] = 0x46;
+  image[0x33A5E] = 0xF0;
+  image[0x33A5F] = 0x17;
+  image[0x33A60] = 0xEA;
+  return image;
+}
+
 // Fix bytes 0x33833, then 0x33A5E..0x33A60.
 std::vector<Byte> FixBytes(const std::vector<Byte>& image) {
   std::vector<Byte> bytes = {image[0x33833]};
@@ -49,20 +69,12 @@ std::vector<Byte> BonusBytes(const std::vector<Byte>& image) {
 TEST(MagicSettingsTest, LoadsTheOriginalGame) {
   std::vector<Byte> image = MakeTestRom();
   image[0x33922] = 0x08;
-  const MagicSettings settings = MagicSettings::LoadFromRom(image);
-  EXPECT_FALSE(settings.FixLOCK);
-  EXPECT_EQ(settings.HitMultiplier, 2);
-  EXPECT_EQ(settings.DamageFamily, 0x08);
-  EXPECT_EQ(settings.WeakBonus, WeakBonusChoice::Half);
-  EXPECT_EQ(settings.Neg2HPLimit, 300);
+  EXPECT_EQ(MagicSettings::LoadFromRom(image),
+            (MagicSettings{false, 2, 0x08, WeakBonusChoice::Half, 300}));
 }
 
 TEST(MagicSettingsTest, TheFixCountsOnlyWhenAllFourBytesHoldIt) {
-  std::vector<Byte> image = MakeTestRom();
-  image[0x33833] = 0x46;
-  image[0x33A5E] = 0xF0;
-  image[0x33A5F] = 0x17;
-  image[0x33A60] = 0xEA;
+  std::vector<Byte> image = MakeFixedRom();
   EXPECT_TRUE(MagicSettings::LoadFromRom(image).FixLOCK);
   for (std::size_t offset : {0x33833, 0x33A5E, 0x33A5F, 0x33A60}) {
     std::vector<Byte> spoilt = image;
@@ -92,11 +104,7 @@ TEST(MagicSettingsTest, TheFixIsWrittenWholeOnEveryStoreAndRemovalRestoresTheByt
 // A file saved with the fix holds 0x46 at 0x33833 when it is opened again, so that byte stays
 // after the fix is removed, and only the jump tells the fix is gone.
 TEST(MagicSettingsTest, RemovingAFixThatTheFileWasOpenedWithLeavesTheLockByte) {
-  std::vector<Byte> image = MakeTestRom();
-  image[0x33833] = 0x46;
-  image[0x33A5E] = 0xF0;
-  image[0x33A5F] = 0x17;
-  image[0x33A60] = 0xEA;
+  std::vector<Byte> image = MakeFixedRom();
   const Byte lockByteAtOpen = image[0x33833];
 
   MagicSettings settings = MagicSettings::LoadFromRom(image);
@@ -105,27 +113,6 @@ TEST(MagicSettingsTest, RemovingAFixThatTheFileWasOpenedWithLeavesTheLockByte) {
   settings.StoreToRom(image, lockByteAtOpen);
   EXPECT_EQ(FixBytes(image), (std::vector<Byte>{0x46, 0x4C, 0x67, 0xBA}));
   EXPECT_FALSE(MagicSettings::LoadFromRom(image).FixLOCK);
-}
-
-struct HitCase {
-  std::int32_t limit;
-  std::vector<Byte> stored;  // 0x33A2A, 0x33A33; empty: rejected, both bytes stay
-};
-
-TEST(MagicSettingsTest, HitMultiplierIsStoredAsBoundAndLimitWhenTheBoundFitsAByte) {
-  for (const HitCase& c :
-       {HitCase{2, {0x03, 0x02}}, HitCase{254, {0xFF, 0xFE}}, HitCase{100, {0x65, 0x64}},
-        HitCase{255, {}}, HitCase{1, {}}, HitCase{0, {}}, HitCase{-1, {}}}) {
-    SCOPED_TRACE(c.limit);
-    std::vector<Byte> image = MakeTestRom();
-    image[0x33A2A] = 0x12;
-    image[0x33A33] = 0x34;
-    MagicSettings settings = Original();
-    settings.HitMultiplier = c.limit;
-    settings.StoreToRom(image, kLockByte);
-    const std::vector<Byte> expected = c.stored.empty() ? std::vector<Byte>{0x12, 0x34} : c.stored;
-    EXPECT_EQ((std::vector<Byte>{image[0x33A2A], image[0x33A33]}), expected);
-  }
 }
 
 TEST(MagicSettingsTest, OnlyTheBoundIsReadAndAZeroBoundLoadsAsMinusOneWhichStaysAsItIs) {
@@ -211,24 +198,46 @@ TEST(MagicSettingsTest, ForeignBonusCodeLoadsAsHalfAndIsReplacedByTheHalvingCode
             (std::vector<Byte>{0x4E, 0x59, 0x68, 0x6E, 0x58, 0x68, 0x20, 0x7B, 0xAE}));
 }
 
-struct HPCase {
-  std::int32_t limit;
-  std::vector<Byte> stored;  // 0x33AF0, 0x33AF5; empty: rejected, both bytes stay
+struct IntegerCase {
+  IntegerField MagicSettings::*field;
+  std::int32_t value;
+  std::vector<Byte> stored;  // at the field's two offsets; empty: rejected, both bytes stay
 };
 
-TEST(MagicSettingsTest, Neg2HPLimitIsSplitOverTwoBytesFiveApart) {
-  for (const HPCase& c :
-       {HPCase{300, {0x2C, 0x01}}, HPCase{999, {0xE7, 0x03}}, HPCase{1, {0x01, 0x00}},
-        HPCase{256, {0x00, 0x01}}, HPCase{0, {}}, HPCase{1000, {}}, HPCase{-1, {}}}) {
-    SCOPED_TRACE(c.limit);
+// The multiplier limit goes in as limit + 1 at 0x33A2A and as the limit at 0x33A33, only while
+// limit + 1 fits its byte; the HP limit goes in low byte first, its two bytes five apart.
+TEST(MagicSettingsTest, IntegersAreStoredInTheirTwoBytesOrNotAtAll) {
+  const auto hits = &MagicSettings::HitMultiplier;
+  const auto hp = &MagicSettings::Neg2HPLimit;
+  const IntegerCase cases[] = {
+      {hits, 2, {0x03, 0x02}},
+      {hits, 254, {0xFF, 0xFE}},
+      {hits, 100, {0x65, 0x64}},
+      {hits, 255, {}},
+      {hits, 1, {}},
+      {hits, 0, {}},
+      {hits, -1, {}},
+      {hp, 300, {0x2C, 0x01}},
+      {hp, 999, {0xE7, 0x03}},
+      {hp, 1, {0x01, 0x00}},
+      {hp, 256, {0x00, 0x01}},
+      {hp, 0, {}},
+      {hp, 1000, {}},
+      {hp, -1, {}},
+  };
+  for (const IntegerCase& c : cases) {
+    const bool isHits = c.field == hits;
+    SCOPED_TRACE(::testing::Message() << (isHits ? "HitMultiplier " : "Neg2HPLimit ") << c.value);
+    const std::size_t low = isHits ? 0x33A2A : 0x33AF0;
+    const std::size_t high = isHits ? 0x33A33 : 0x33AF5;
     std::vector<Byte> image = MakeTestRom();
-    image[0x33AF0] = 0x12;
-    image[0x33AF5] = 0x34;
+    image[low] = 0x12;
+    image[high] = 0x34;
     MagicSettings settings = Original();
-    settings.Neg2HPLimit = c.limit;
+    settings.*c.field = c.value;
     settings.StoreToRom(image, kLockByte);
     const std::vector<Byte> expected = c.stored.empty() ? std::vector<Byte>{0x12, 0x34} : c.stored;
-    EXPECT_EQ((std::vector<Byte>{image[0x33AF0], image[0x33AF5]}), expected);
+    EXPECT_EQ((std::vector<Byte>{image[low], image[high]}), expected);
   }
 }
 
@@ -284,19 +293,9 @@ TEST(MagicSettingsTest, LoadedSettingsStoreBackUnchangedAndRoundTrip) {
   MagicSettings::LoadFromRom(image).StoreToRom(image, image[0x33833]);
   EXPECT_EQ(image, original);
 
-  MagicSettings changed;
-  changed.FixLOCK = true;
-  changed.HitMultiplier = 200;
-  changed.DamageFamily = 0x81;
-  changed.WeakBonus = WeakBonusChoice::Full;
-  changed.Neg2HPLimit = 777;
+  const MagicSettings changed{true, 200, 0x81, WeakBonusChoice::Full, 777};
   changed.StoreToRom(image, kLockByte);
-  const MagicSettings reloaded = MagicSettings::LoadFromRom(image);
-  EXPECT_TRUE(reloaded.FixLOCK);
-  EXPECT_EQ(reloaded.HitMultiplier, 200);
-  EXPECT_EQ(reloaded.DamageFamily, 0x81);
-  EXPECT_EQ(reloaded.WeakBonus, WeakBonusChoice::Full);
-  EXPECT_EQ(reloaded.Neg2HPLimit, 777);
+  EXPECT_EQ(MagicSettings::LoadFromRom(image), changed);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <QStackedWidget>
 #include <QTest>
 
+#include "PatchDialogTest.h"
 #include "TestRom.h"
 
 namespace brimwell {
@@ -24,43 +25,13 @@ using testing::Slice;
 
 const char* const kEdits[] = {"eHPlimit", "eLimitFiTh", "eLimitOther", "eMaxMPInc", "eExpGold"};
 
-class LimitsDialogTest : public ::testing::Test {
+class LimitsDialogTest : public testing::PatchDialogTest {
  protected:
-  LimitsDialogTest() : image(MakeTestRom()) { dialog.SetImage(image); }
-
-  void Show() {
-    dialog.show();
-    QApplication::processEvents();
+  LimitsDialogTest() : PatchDialogTest("lbLimitType"), image(MakeTestRom()) {
+    dialog.SetImage(image);
   }
 
-  template <typename T = QLineEdit>
-  T* Find(const char* name) {
-    auto* found = dialog.findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(found, nullptr) << name;
-    return found;
-  }
-
-  QListWidget* GroupList() { return Find<QListWidget>("lbLimitType"); }
-  QString VisiblePage() {
-    return Find<QStackedWidget>("PageControl1")->currentWidget()->objectName();
-  }
-
-  // Replaces a field's text by typing, as the user would.
-  void Type(const char* edit, const QString& text) {
-    QLineEdit* field = Find(edit);
-    field->setFocus();
-    field->selectAll();
-    QTest::keyClick(field, Qt::Key_Backspace);
-    QTest::keyClicks(field, text);
-  }
-
-  void PickGroup(int row) {
-    QListWidget* list = GroupList();
-    const QRect entry = list->visualItemRect(list->item(row));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, entry.center());
-  }
-
-  void Press(const char* button) { QTest::mouseClick(Find<QPushButton>(button), Qt::LeftButton); }
+  QDialog& Dialog() override { return dialog; }
 
   std::vector<Byte> image;
   TdlgLimits dialog;

@@ -14,9 +14,9 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStackedWidget>
 #include <QTest>
 
+#include "PatchDialogTest.h"
 #include "RecordingPlatform.h"
 #include "TestRom.h"
 #include "rom/RomDocument.h"
@@ -36,9 +36,13 @@ const std::vector<Byte> kFixApplied = {0x46, 0xF0, 0x17, 0xEA};
 const std::vector<Byte> kHalfBonus = {0x4E, 0x59, 0x68, 0x6E, 0x58, 0x68, 0x20, 0x7B, 0xAE};
 const std::vector<Byte> kFullBonus = {0xEA, 0xEA, 0xEA, 0xEA, 0xEA, 0xEA, 0x20, 0x7B, 0xAE};
 
-class MagicDialogTest : public ::testing::Test {
+class MagicDialogTest : public testing::PatchDialogTest {
  protected:
-  MagicDialogTest() : document(platform), dialog(document) { Open(MakeTestRom()); }
+  MagicDialogTest() : PatchDialogTest("lbMagicType"), document(platform), dialog(document) {
+    Open(MakeTestRom());
+  }
+
+  QDialog& Dialog() override { return dialog; }
 
   // Opens the bytes from a file, as the main window does, and hands the image to the dialog.
   void Open(const std::vector<Byte>& bytes) {
@@ -63,22 +67,6 @@ class MagicDialogTest : public ::testing::Test {
     return bytes;
   }
 
-  void Show() {
-    dialog.show();
-    QApplication::processEvents();
-  }
-
-  template <typename T = QLineEdit>
-  T* Find(const char* name) {
-    auto* found = dialog.findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(found, nullptr) << name;
-    return found;
-  }
-
-  QListWidget* GroupList() { return Find<QListWidget>("lbMagicType"); }
-  QString VisiblePage() {
-    return Find<QStackedWidget>("PageControl1")->currentWidget()->objectName();
-  }
   QList<QRadioButton*> WeakBonusEntries() {
     return Find<QGroupBox>("rgWeakBonus")->findChildren<QRadioButton*>();
   }
@@ -94,22 +82,7 @@ class MagicDialogTest : public ::testing::Test {
     return checks;
   }
 
-  void Type(const char* edit, const QString& text) {
-    QLineEdit* field = Find(edit);
-    field->setFocus();
-    field->selectAll();
-    QTest::keyClick(field, Qt::Key_Backspace);
-    QTest::keyClicks(field, text);
-  }
-
-  void PickGroup(int row) {
-    QListWidget* list = GroupList();
-    const QRect entry = list->visualItemRect(list->item(row));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, entry.center());
-  }
-
   void Click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton); }
-  void Press(const char* button) { Click(Find<QPushButton>(button)); }
 
   ScratchFolder folder;
   RecordingPlatform platform;
