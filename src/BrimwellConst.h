@@ -39,9 +39,9 @@ inline constexpr std::array<std::uint8_t, 3> EvadeDownFixUnpatched = {0x4C, 0x67
 inline constexpr std::uint8_t EvadeDownFixLockByte = 0x46;
 
 // Bank 0x0C, CPU $B8C9 and $B8D5: the elemental weakness bonus of spell damage. Six bytes
-// adjust the 16-bit bonus at $6858..$6859, then JSR $AE7B adds it to the damage. Halving (LSR
-// $6859, ROR $6858) is the original game; six NOPs leave the bonus whole; ASL $6858, ROL $6859
-// double it; three NOPs in place of the call drop the bonus altogether. None and Full are two
+// adjust the 16-bit bonus at $6858..$6859, then JSR $AE7B applies it. Halving (LSR $6859, ROR
+// $6858) is the original game, for 1.5x damage; six NOPs keep the bonus whole (2x); ASL $6858,
+// ROL $6859 double it (3x); three NOPs in place of the call drop it. None and Full are two
 // choices that happen to share their six bytes.
 inline constexpr std::array<std::uint8_t, 6> WeakBonusNone = {0xEA, 0xEA, 0xEA, 0xEA, 0xEA, 0xEA};
 inline constexpr std::array<std::uint8_t, 6> WeakBonusHalf = {0x4E, 0x59, 0x68, 0x6E, 0x58, 0x68};

@@ -13,7 +13,8 @@ namespace brimwell {
 inline constexpr IntRange kHitMultiplierRange{2, 255};
 inline constexpr IntRange kNeg2HPLimitRange{1, 999};
 
-// The elemental weakness bonus, in the order of the dialog's radio entries.
+// The elemental weakness bonus, in the order of the dialog's radio entries. A store takes any
+// other value for Half, the original game's.
 enum class WeakBonusChoice { None = 0, Half = 1, Full = 2, Double = 3 };
 
 struct MagicSettings {

@@ -194,8 +194,15 @@ TEST(MagicSettingsTest, ForeignBonusCodeLoadsAsHalfAndIsReplacedByTheHalvingCode
   image[0x338D9] = 0x99;
   image[0x338DC] = 0x99;
   MagicSettings::LoadFromRom(image).StoreToRom(image, kLockByte);
-  EXPECT_EQ(BonusBytes(image),
-            (std::vector<Byte>{0x4E, 0x59, 0x68, 0x6E, 0x58, 0x68, 0x20, 0x7B, 0xAE}));
+  const std::vector<Byte> halving = {0x4E, 0x59, 0x68, 0x6E, 0x58, 0x68, 0x20, 0x7B, 0xAE};
+  EXPECT_EQ(BonusBytes(image), halving);
+
+  // Nor can a choice from outside the four write anything but a whole sequence.
+  std::fill_n(image.begin() + 0x338D9, 6, 0xEA);
+  MagicSettings unknown = Original();
+  unknown.WeakBonus = static_cast<WeakBonusChoice>(7);
+  unknown.StoreToRom(image, kLockByte);
+  EXPECT_EQ(BonusBytes(image), halving);
 }
 
 struct IntegerCase {
