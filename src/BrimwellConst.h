@@ -116,4 +116,23 @@ inline constexpr std::array<CodePiece, 5> MonsterFixUnpatched = {{
     {2, {0xB1, 0x90}},
 }};
 
+// Bank 0x0C, CPU $BA4E: the "Evade Down" spell effect jumps past itself unconditionally (JMP
+// $BA67), so spells of that type do nothing. The fix makes the jump conditional (BEQ $BA67, then
+// a NOP), taken only when the zero flag is set, and puts 0x46 at $B823 (0x33833).
+inline constexpr std::array<std::uint8_t, 3> EvadeDownFixPatched = {0xF0, 0x17, 0xEA};
+inline constexpr std::array<std::uint8_t, 3> EvadeDownFixUnpatched = {0x4C, 0x67, 0xBA};
+inline constexpr std::uint8_t EvadeDownFixLockByte = 0x46;
+
+// Bank 0x0C, CPU $B8C9 and $B8D5: the elemental weakness bonus of spell damage. Six bytes
+// adjust the 16-bit bonus at $6858..$6859, then JSR $AE7B applies it. Halving (LSR $6859, ROR
+// $6858) is the original game, for 1.5x damage; six NOPs keep the bonus whole (2x); ASL $6858,
+// ROL $6859 double it (3x); three NOPs in place of the call drop it. None and Full are two
+// choices that happen to share their six bytes.
+inline constexpr std::array<std::uint8_t, 6> WeakBonusNone = {0xEA, 0xEA, 0xEA, 0xEA, 0xEA, 0xEA};
+inline constexpr std::array<std::uint8_t, 6> WeakBonusHalf = {0x4E, 0x59, 0x68, 0x6E, 0x58, 0x68};
+inline constexpr std::array<std::uint8_t, 6> WeakBonusFull = {0xEA, 0xEA, 0xEA, 0xEA, 0xEA, 0xEA};
+inline constexpr std::array<std::uint8_t, 6> WeakBonusDouble = {0x0E, 0x58, 0x68, 0x2E, 0x59, 0x68};
+inline constexpr std::array<std::uint8_t, 3> WeakBonusCall = {0x20, 0x7B, 0xAE};
+inline constexpr std::array<std::uint8_t, 3> WeakBonusNoCall = {0xEA, 0xEA, 0xEA};
+
 }  // namespace brimwell::BrimwellConst

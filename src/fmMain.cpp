@@ -13,6 +13,7 @@
 #include "patches/PatchDialog.h"
 #include "patches/TdlgBattle.h"
 #include "patches/TdlgLimits.h"
+#include "patches/TdlgMagic.h"
 #include "patches/TdlgMisc.h"
 #include "sprites/TdlgSprites.h"
 
@@ -114,6 +115,7 @@ void TfmMain::FormCreate() {
 
 void TfmMain::CreateEditorDialogs() {
   // The start order of the editors; each is created once here and lives until the program ends.
+  dlgMagic = new TdlgMagic(document_, this);
   dlgBattle = new TdlgBattle(this);
   dlgMisc = new TdlgMisc(this);
   dlgSprites = new TdlgSprites(spriteNames_, dialogueNames_, this);

@@ -82,14 +82,18 @@ class MainWindowTest : public ::testing::Test {
     Find<QAction>("mFileOpen")->trigger();
   }
 
-  // Opens a test ROM from disk and lets edit work in the editor that button shows, which must
-  // be modal and have the caption. The file stays as it was opened, which is returned.
-  std::vector<Byte> EditOpenedRom(const char* button, const char* caption,
-                                  const std::function<void(QDialog&)>& edit) {
+  // Starts the program and opens a test ROM from disk; returns the file's bytes.
+  std::vector<Byte> StartWithRomOnDisk() {
     Start();
     const std::vector<Byte> bytes = MakeTestRom();
     ChooseInOpenDialog(folder.Write("game.nes", bytes));
+    return bytes;
+  }
 
+  // Presses an editor's button and lets edit work in its dialog, which must be shown modally
+  // with the caption.
+  void EditInEditor(const char* button, const char* caption,
+                    const std::function<void(QDialog&)>& edit) {
     bool shownModal = false;
     QTimer::singleShot(0, [&] {
       auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
@@ -99,7 +103,15 @@ class MainWindowTest : public ::testing::Test {
       edit(*dialog);
     });
     QTest::mouseClick(Find<QPushButton>(button), Qt::LeftButton);
-    EXPECT_TRUE(shownModal);
+    EXPECT_TRUE(shownModal) << button;
+  }
+
+  // Opens a test ROM from disk and edits it in one editor; the file stays as it was opened,
+  // which is returned.
+  std::vector<Byte> EditOpenedRom(const char* button, const char* caption,
+                                  const std::function<void(QDialog&)>& edit) {
+    const std::vector<Byte> bytes = StartWithRomOnDisk();
+    EditInEditor(button, caption, edit);
     EXPECT_EQ(folder.Read("game.nes"), bytes);
     return bytes;
   }
@@ -503,6 +515,41 @@ TEST_F(MainWindowTest, MiscEditorEditsTheOpenedRomWhichSaveWritesBack) {
   EXPECT_TRUE(platform.Messages().empty());
 }
 
+// The magic editor on a ROM opened from disk: removing the fix puts back the byte that the file
+// held when it was opened, also after a save of the fixed image.
+TEST_F(MainWindowTest, MagicEditorEditsTheOpenedRomWhichSaveWritesBack) {
+  const std::vector<Byte> bytes = EditOpenedRom("btnMagic", "Magic additions", [](QDialog& dialog) {
+    testing::PatchDialogDriver ui(dialog, "lbMagicType");
+    ToggleAsUser(ui.Find<QCheckBox>("ckFixLOCK"), UserToggle::Click);
+    ui.Type("eNeg2HPLimit", "512");
+    ui.Press("btnOK");
+  });
+  ASSERT_NE(bytes[0x33833], 0x46);
+
+  Find<QAction>("mFileSave")->trigger();
+  std::vector<Byte> expected = bytes;
+  expected[0x33833] = 0x46;
+  expected[0x33A5E] = 0xF0;
+  expected[0x33A5F] = 0x17;
+  expected[0x33A60] = 0xEA;
+  expected[0x33AF0] = 0x00;  // 512
+  expected[0x33AF5] = 0x02;
+  EXPECT_EQ(folder.Read("game.nes"), expected);
+
+  EditInEditor("btnMagic", "Magic additions", [](QDialog& dialog) {
+    testing::PatchDialogDriver ui(dialog, "lbMagicType");
+    ToggleAsUser(ui.Find<QCheckBox>("ckFixLOCK"), UserToggle::Click);
+    ui.Press("btnOK");
+  });
+  Find<QAction>("mFileSave")->trigger();
+  expected[0x33833] = bytes[0x33833];
+  expected[0x33A5E] = 0x4C;
+  expected[0x33A5F] = 0x67;
+  expected[0x33A60] = 0xBA;
+  EXPECT_EQ(folder.Read("game.nes"), expected);
+  EXPECT_TRUE(platform.Messages().empty());
+}
+
 // The battle editor on a ROM opened from disk: switching the weapon fix on moves the hits into
 // the fixed code, and the file changes only through Save.
 TEST_F(MainWindowTest, BattleEditorEditsTheOpenedRomWhichSaveWritesBack) {
@@ -555,18 +602,20 @@ TEST_F(MainWindowTest, PathsShowAsWrittenAndTheWindowKeepsItsFixedSize) {
 }
 
 TEST_F(MainWindowTest, EveryMnemonicOpensItsEditorOrItsMenu) {
-  Start();
-  ChooseInOpenDialog(folder.Write("game.nes", MakeTestRom()));
-
+  const std::string rom = folder.Write("game.nes", MakeTestRom());
   // Sprites stays disabled without a data file; every other editor answers its key. A mnemonic
-  // presses its button as a click does, a moment later, and the editor then runs modally.
+  // presses its button as a click does, a moment later, and the editor then runs modally. Each
+  // key goes to a freshly started window, as the first key a user presses would.
   const std::pair<Qt::Key, const char*> mnemonics[] = {
       {Qt::Key_L, "Game Parameter Limits"},
       {Qt::Key_B, "Battle additions"},
+      {Qt::Key_M, "Magic additions"},
       {Qt::Key_C, "Miscellaneous additions"},
   };
   for (const auto& [key, caption] : mnemonics) {
     SCOPED_TRACE(caption);
+    Start();
+    ChooseInOpenDialog(rom);
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     QString shown;
@@ -583,6 +632,7 @@ TEST_F(MainWindowTest, EveryMnemonicOpensItsEditorOrItsMenu) {
     EXPECT_EQ(shown, caption);
   }
 
+  Start();
   auto* fileMenu = Find<QMenu>("mFile");
   window->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));

@@ -41,7 +41,7 @@ class IntegerEdit::TypingLimit : public QValidator {
 IntegerEdit::IntegerEdit(const char* name, int maxLength, const char* hint, QWidget* parent)
     : QLineEdit(parent), typingLimit_(new TypingLimit(maxLength, this)) {
   setObjectName(QString::fromLatin1(name));
-  setToolTip(QString::fromLatin1(hint));
+  if (hint) setToolTip(QString::fromLatin1(hint));
   setValidator(typingLimit_);
 }
 

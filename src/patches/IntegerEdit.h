@@ -13,6 +13,7 @@ class IntegerEdit : public QLineEdit {
   Q_OBJECT
 
  public:
+  // A null hint gives the field no tool tip at all.
   IntegerEdit(const char* name, int maxLength, const char* hint, QWidget* parent = nullptr);
 
   // Plain decimal, with a minus sign when negative.

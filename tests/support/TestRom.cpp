@@ -54,6 +54,17 @@ const std::vector<Placement>& OriginalGameBytes() {
       {0x325FF, {0xB1, 0x80}},
       {0x33665, {0xB1, 0x90}},
       {0x32705, {0x04}},
+      // Bank 0x0C: the weakness bonus halved (LSR $6859, ROR $6858) before JSR $AE7B ...
+      {0x338D9, {0x4E, 0x59, 0x68, 0x6E, 0x58, 0x68}},
+      {0x338E5, {0x20, 0x7B, 0xAE}},
+      // ... a "# of hits up" limit of 2 (compared as 3) ...
+      {0x33A2A, {0x03}},
+      {0x33A33, {0x02}},
+      // ... "Evade Down" broken by JMP $BA67 ...
+      {0x33A5E, {0x4C, 0x67, 0xBA}},
+      // ... and "Neg. Effect 2" failing from 300 HP, low and high byte five apart.
+      {0x33AF0, {0x2C}},
+      {0x33AF5, {0x01}},
   };
   return placements;
 }

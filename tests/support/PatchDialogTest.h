@@ -1,0 +1,26 @@
+#pragma once
+
+// A fixture that drives a patch dialog through its real widgets on the offscreen platform, over
+// an image that looks like the untouched game.
+
+#include <gtest/gtest.h>
+
+#include "PatchDialogDriver.h"
+#include "TestRom.h"
+
+namespace brimwell::testing {
+
+template <typename Dialog>
+class PatchDialogTest : public ::testing::Test, public PatchDialogDriver {
+ protected:
+  // The driver only keeps a reference to the dialog, which is built after it.
+  explicit PatchDialogTest(const char* groupListName)
+      : PatchDialogDriver(dialog, groupListName), image(MakeTestRom()) {
+    dialog.SetImage(image);
+  }
+
+  std::vector<Byte> image;
+  Dialog dialog;
+};
+
+}  // namespace brimwell::testing
