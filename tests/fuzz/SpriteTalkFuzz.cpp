@@ -4,6 +4,7 @@
 #include <array>
 #include <utility>
 
+#include "../sprites/EditedTalk.h"
 #include "BrimwellConst.h"
 #include "ModelFuzzHarness.h"
 #include "sprites/SpriteTalk.h"
@@ -171,15 +172,8 @@ void TestOneInput(FuzzInput& input) {
 }
 
 std::vector<Seed> Seeds() {
-  SpriteTalk edits;
-  edits.Text1 = 0x41;
-  edits.Text2 = 0x42;
-  edits.Text3 = 0x43;
-  edits.PlotEvent = 5;
-  edits.Item = 1;
-  edits.AuxValue = 0x7F;
-  edits.AuxText = 0x44;
-  edits.NextSprite = 0x20;
+  // Every setting far from what the seed images hold; the handler comes from each seed's case.
+  const SpriteTalk edits = testing::EditedTalk(0);
 
   std::vector<Seed> seeds;
   // Every handler type on a sprite whose handler may change, its record holding other texts.
