@@ -8,8 +8,9 @@
 namespace brimwell::fuzz {
 namespace {
 
-// The editor's bytes as documented: the experience/gold and HP bounds in bank 0x0B, the MP cap
-// store, the MP limits and growth, then the copy of the experience/gold maximum in bank 0x0F.
+// The editor's bytes, written out by hand rather than taken from the model: the experience/gold and
+// HP bounds in bank 0x0B, the MP cap store, the MP limits and growth, then the copy of the
+// experience/gold maximum in bank 0x0F.
 constexpr std::array<std::size_t, 16> kLocations = {
     0x2D9B3, 0x2D9B4, 0x2D9B5, 0x2D9B6, 0x2D9B7, 0x2DCB7, 0x2DCAA, 0x2DCA6,
     0x2DC91, 0x3DE13, 0x3DE14, 0x3DE1B, 0x3DE26, 0x3DE2A, 0x3DE2F, 0x3DE34,

@@ -2,7 +2,7 @@
 
 // The shared fuzz check of an editor's settings model, on an image and a record both built from
 // the fuzz input:
-//   - a store changes no byte of the whole image outside the editor's documented locations;
+//   - a store changes no byte of the whole image outside the editor's own locations;
 //   - a reload after a store gives what the editor's store rule says (the stored record's
 //     values, or the first load's where a value is not written);
 //   - load, store, load gives the first load (an OK without edits), and storing that reload
@@ -10,8 +10,8 @@
 //
 // Adding a model target, for example the battle editor's as tests/fuzz/BattleSettingsFuzz.cpp
 // (LimitsSettingsFuzz.cpp is the pattern to copy):
-//  1. Write out the editor's documented file offsets from its documentation, not from the
-//     model's own tables: the bytes it reads and writes (the fuzz input supplies them) and, if
+//  1. Write out the editor's file offsets by hand from the game notes, not from the model's
+//     own tables: the bytes it reads and writes (the fuzz input supplies them) and, if
 //     that differs, the bytes a store may change (the allow-list).
 //  2. Give the record a defaulted operator== if it has none.
 //  3. TestOneInput: ImageFromInput(input, locations) for the image; the record from the rest:
@@ -43,7 +43,7 @@
 
 namespace brimwell::fuzz {
 
-// File offsets of the image, as an editor's documentation lists them.
+// File offsets of the image that an editor owns.
 using Locations = std::span<const std::size_t>;
 
 // The harness keeps its images in buffers that live from run to run: a fresh 256 KiB block

@@ -17,7 +17,7 @@ using BrimwellConst::kSpriteCount;
 
 // The sprite's four parameter bytes.
 constexpr std::size_t kParameterTable = 0x395E5;
-// Every byte of the talk routines that a handler type shows, as documented.
+// Every byte of the talk routines that a handler type shows, written out by hand.
 constexpr std::array<std::size_t, 36> kRoutineBytes = {
     0x392C7, 0x392D4, 0x392D9, 0x392E1, 0x392EB, 0x39312, 0x3931C, 0x3932F, 0x39339,
     0x39349, 0x39359, 0x39363, 0x3937D, 0x39387, 0x39394, 0x393A6, 0x393B1, 0x393B6,
