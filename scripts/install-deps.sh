@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that Brimwell needs to build, test and run; asks apt only for
-# what is missing. Works as root or through sudo.
+# what is missing. Works as root or through sudo. Usage: install-deps.sh [--with-display]
+# [PACKAGE]...: the display packages for scripts/run.sh, and any further packages by name.
 set -euo pipefail
 
 # desktop-file-utils and appstream validate the installed desktop entry and metainfo.
 packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev desktop-file-utils appstream)
-if [ "${1:-}" = "--with-display" ]; then packages+=(xvfb xauth); fi
+for argument in "$@"; do
+  if [ "$argument" = "--with-display" ]; then packages+=(xvfb xauth); else packages+=("$argument"); fi
+done
 
 missing=()
 for package in "${packages[@]}"; do

@@ -25,6 +25,8 @@ struct LimitsSettings {
   static LimitsSettings LoadFromRom(ConstRomBytes image);
   // Writes the present, in-range fields and nothing else.
   void StoreToRom(RomBytes image) const;
+
+  bool operator==(const LimitsSettings&) const = default;
 };
 
 }  // namespace brimwell

@@ -30,6 +30,8 @@ struct SpriteTalk {
   Byte AuxText = 0;
   bool Disappears = false;
   Byte NextSprite = 0;  // may name no sprite: "Linked Sprites" on sprite 207 links to 208
+
+  bool operator==(const SpriteTalk&) const = default;
 };
 
 using HandlerAddressList = std::array<std::uint16_t, BrimwellConst::kSpriteCount>;

@@ -6,29 +6,7 @@
 namespace brimwell::testing {
 namespace {
 
-// File offsets, written out independently of the reader's own tables.
-struct FileSlots {
-  std::size_t offset;
-  std::size_t slotLength;
-  std::size_t count;
-};
-
-constexpr std::size_t kCurrentLength = 34713;
-constexpr FileSlots kCurrentPath = {4, 1000, 1};
-constexpr FileSlots kCurrentDialogues = {1016, 31, 256};
-constexpr FileSlots kCurrentNames44 = {9540, 21, 44};
-constexpr FileSlots kCurrentNames128 = {12634, 31, 128};
-constexpr FileSlots kCurrentNames16 = {16602, 41, 16};
-constexpr FileSlots kCurrentSprites = {27651, 26, 208};
-
-constexpr std::size_t kOlderLength = 31105;
-constexpr FileSlots kOlderSprites = {8913, 31, 208};
-constexpr FileSlots kOlderDialogues = {15361, 46, 256};
-constexpr FileSlots kOlderNames16 = {27137, 36, 16};
-constexpr FileSlots kOlderNames128 = {27713, 21, 128};
-constexpr FileSlots kOlderNames44 = {30401, 16, 44};
-
-void PutSlots(std::vector<Byte>& file, const FileSlots& array, const QuillonSlots& names) {
+void PutSlots(std::vector<Byte>& file, const QuillonFileSlots& array, const QuillonSlots& names) {
   const auto first = file.begin() + std::ptrdiff_t(array.offset);
   std::fill_n(first, array.slotLength * array.count, Byte{0});
   for (const auto& [index, name] : names) {
@@ -45,25 +23,27 @@ void PutSlots(std::vector<Byte>& file, const FileSlots& array, const QuillonSlot
 }  // namespace
 
 std::vector<Byte> MakeCurrentQuillonFile(const QuillonContent& content) {
-  std::vector<Byte> file(kCurrentLength, kQuillonFiller);
+  using namespace current_quillon_layout;
+  std::vector<Byte> file(kLength, kQuillonFiller);
   std::copy_n("QWL1", 4, file.begin());
-  PutSlots(file, kCurrentPath, {{0, content.lastRomPath}});
-  PutSlots(file, kCurrentDialogues, content.dialogueNames);
-  PutSlots(file, kCurrentNames44, content.names44);
-  PutSlots(file, kCurrentNames128, content.names128);
-  PutSlots(file, kCurrentNames16, content.names16);
-  PutSlots(file, kCurrentSprites, content.spriteNames);
+  PutSlots(file, kPath, {{0, content.lastRomPath}});
+  PutSlots(file, kDialogues, content.dialogueNames);
+  PutSlots(file, kNames44, content.names44);
+  PutSlots(file, kNames128, content.names128);
+  PutSlots(file, kNames16, content.names16);
+  PutSlots(file, kSprites, content.spriteNames);
   return file;
 }
 
 std::vector<Byte> MakeOlderQuillonFile(const QuillonContent& content) {
-  std::vector<Byte> file(kOlderLength, kQuillonFiller);
+  using namespace older_quillon_layout;
+  std::vector<Byte> file(kLength, kQuillonFiller);
   file[0] = 0xC7;
-  PutSlots(file, kOlderSprites, content.spriteNames);
-  PutSlots(file, kOlderDialogues, content.dialogueNames);
-  PutSlots(file, kOlderNames16, content.names16);
-  PutSlots(file, kOlderNames128, content.names128);
-  PutSlots(file, kOlderNames44, content.names44);
+  PutSlots(file, kSprites, content.spriteNames);
+  PutSlots(file, kDialogues, content.dialogueNames);
+  PutSlots(file, kNames16, content.names16);
+  PutSlots(file, kNames128, content.names128);
+  PutSlots(file, kNames44, content.names44);
   return file;
 }
 

@@ -12,6 +12,35 @@
 
 namespace brimwell::testing {
 
+// Where a layout keeps one array of fixed-size string slots, as file offsets, written out
+// independently of the reader's own tables.
+struct QuillonFileSlots {
+  std::size_t offset;
+  std::size_t slotLength;
+  std::size_t count;
+
+  constexpr std::size_t SlotOffset(std::size_t index) const { return offset + slotLength * index; }
+};
+
+namespace current_quillon_layout {
+inline constexpr std::size_t kLength = 34713;
+inline constexpr QuillonFileSlots kPath = {4, 1000, 1};
+inline constexpr QuillonFileSlots kDialogues = {1016, 31, 256};
+inline constexpr QuillonFileSlots kNames44 = {9540, 21, 44};
+inline constexpr QuillonFileSlots kNames128 = {12634, 31, 128};
+inline constexpr QuillonFileSlots kNames16 = {16602, 41, 16};
+inline constexpr QuillonFileSlots kSprites = {27651, 26, 208};
+}  // namespace current_quillon_layout
+
+namespace older_quillon_layout {
+inline constexpr std::size_t kLength = 31105;
+inline constexpr QuillonFileSlots kSprites = {8913, 31, 208};
+inline constexpr QuillonFileSlots kDialogues = {15361, 46, 256};
+inline constexpr QuillonFileSlots kNames16 = {27137, 36, 16};
+inline constexpr QuillonFileSlots kNames128 = {27713, 21, 128};
+inline constexpr QuillonFileSlots kNames44 = {30401, 16, 44};
+}  // namespace older_quillon_layout
+
 // Slot contents by slot index, as raw ANSI bytes as they stand in the file.
 using QuillonSlots = std::map<std::size_t, std::string>;
 

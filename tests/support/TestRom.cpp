@@ -117,8 +117,12 @@ std::string ScratchFolder::Write(const std::string& name, const std::vector<Byte
 }
 
 std::vector<Byte> ScratchFolder::Read(const std::string& name) const {
-  std::ifstream in(File(name), std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  std::ifstream in(File(name), std::ios::binary | std::ios::ate);
+  if (!in) return {};
+  std::vector<Byte> bytes(static_cast<std::size_t>(in.tellg()));
+  in.seekg(0);
+  in.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(bytes.size()));
+  return bytes;
 }
 
 std::vector<std::string> ScratchFolder::Entries() const {
