@@ -10,17 +10,10 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
+#include "DialogButtons.h"
+
 namespace brimwell {
 namespace {
-
-QPushButton* MakeButton(const char* name, const char* caption) {
-  auto* button = new QPushButton(QString::fromLatin1(caption));
-  button->setObjectName(QString::fromLatin1(name));
-  // Enter must not reach either button from an edit field; see keyPressEvent.
-  button->setAutoDefault(false);
-  button->setDefault(false);
-  return button;
-}
 
 // A list box of groups, like a Windows single-selection list box: once an entry is selected,
 // one stays selected. Qt's own list would let Ctrl+click or Ctrl+Space clear the selection.
@@ -50,8 +43,8 @@ void PatchDialog::CreateWidgets(const char* groupListName) {
   // The pages have no tabs: the group list is the only way between them.
   PageControl1 = new QStackedWidget;
   PageControl1->setObjectName(QStringLiteral("PageControl1"));
-  btnOK = MakeButton("btnOK", "&OK");
-  btnCancel = MakeButton("btnCancel", "&Cancel");
+  btnOK = NewDialogButton("btnOK", "&OK");
+  btnCancel = NewDialogButton("btnCancel", "&Cancel");
 }
 
 void PatchDialog::CreateLayout() {
@@ -136,16 +129,8 @@ bool PatchDialog::HasImage() const {
   return image_.size() >= kMinRomLength;
 }
 
-// Enter presses a button only when that button has the focus; in an edit field it does
-// nothing. Esc still cancels through the base class.
 void PatchDialog::keyPressEvent(QKeyEvent* event) {
-  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-  if (!enter) {
-    QDialog::keyPressEvent(event);
-    return;
-  }
-  if (auto* button = qobject_cast<QPushButton*>(focusWidget())) button->click();
-  event->accept();
+  if (!PressFocusedButtonOnEnter(this, event)) QDialog::keyPressEvent(event);
 }
 
 }  // namespace brimwell

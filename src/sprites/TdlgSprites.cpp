@@ -18,6 +18,7 @@
 #include <algorithm>
 
 #include "BrimwellConst.h"
+#include "DialogButtons.h"
 
 namespace brimwell {
 
@@ -90,14 +91,6 @@ QComboBox* MakeTextDropDown(const char* name, QStringListModel* names) {
 template <std::size_t N>
 void Fill(QComboBox* box, const std::array<std::string_view, N>& entries) {
   for (std::string_view entry : entries) box->addItem(Text(entry));
-}
-
-QPushButton* MakeButton(const char* name, const char* caption) {
-  auto* button = new QPushButton(QString::fromLatin1(caption));
-  button->setObjectName(QString::fromLatin1(name));
-  // Enter must not reach either button from a drop-down or the edit field; see keyPressEvent.
-  button->setAutoDefault(false);
-  return button;
 }
 
 QColor ToColor(const BrimwellConst::LabelColour& colour) {
@@ -191,8 +184,8 @@ void TdlgSprites::CreateWidgets() {
   cbTextAux = MakeTextDropDown("cbTextAux", dialogueNameModel_);
   lblAuxMessage = MakeLabel("lblAuxMessage", kNotYetShown);
 
-  btnOK = MakeButton("btnOK", "&OK");
-  btnCancel = MakeButton("btnCancel", "&Cancel");
+  btnOK = NewDialogButton("btnOK", "&OK");
+  btnCancel = NewDialogButton("btnCancel", "&Cancel");
 
   choices_ = {{{Text1, cbText1},
                {Text2, cbText2},
@@ -410,13 +403,7 @@ void TdlgSprites::SelectSpriteRow(std::size_t sprite) {
 // Enter presses a button only when that button has the focus; in a drop-down or the edit field
 // it does nothing. Esc still cancels through the base class.
 void TdlgSprites::keyPressEvent(QKeyEvent* event) {
-  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-  if (!enter) {
-    QDialog::keyPressEvent(event);
-    return;
-  }
-  if (auto* button = qobject_cast<QPushButton*>(focusWidget())) button->click();
-  event->accept();
+  if (!PressFocusedButtonOnEnter(this, event)) QDialog::keyPressEvent(event);
 }
 
 }  // namespace brimwell
