@@ -602,20 +602,17 @@ TEST_F(MainWindowTest, PathsShowAsWrittenAndTheWindowKeepsItsFixedSize) {
 }
 
 TEST_F(MainWindowTest, EveryMnemonicOpensItsEditorOrItsMenu) {
-  const std::string rom = folder.Write("game.nes", MakeTestRom());
-  // Sprites stays disabled without a data file; every other editor answers its key. A mnemonic
-  // presses its button as a click does, a moment later, and the editor then runs modally. Each
-  // key goes to a freshly started window, as the first key a user presses would.
+  WriteDataFileNaming(folder.Write("game.nes", MakeTestRom()));
+  // A mnemonic presses its button as a click does, a moment later, and the editor then runs
+  // modally. Each key goes to a freshly started window, as the first key a user presses would.
   const std::pair<Qt::Key, const char*> mnemonics[] = {
-      {Qt::Key_L, "Game Parameter Limits"},
-      {Qt::Key_B, "Battle additions"},
-      {Qt::Key_M, "Magic additions"},
+      {Qt::Key_L, "Game Parameter Limits"},   {Qt::Key_B, "Battle additions"},
+      {Qt::Key_M, "Magic additions"},         {Qt::Key_S, "Sprite Dialog Properties editor"},
       {Qt::Key_C, "Miscellaneous additions"},
   };
   for (const auto& [key, caption] : mnemonics) {
     SCOPED_TRACE(caption);
     Start();
-    ChooseInOpenDialog(rom);
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     QString shown;
