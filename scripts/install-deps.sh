@@ -4,8 +4,10 @@
 # [PACKAGE]...: the display packages for scripts/run.sh, and any further packages by name.
 set -euo pipefail
 
-# desktop-file-utils and appstream validate the installed desktop entry and metainfo.
-packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev desktop-file-utils appstream)
+# desktop-file-utils and appstream validate the installed desktop entry and metainfo;
+# libbenchmark-dev builds the benchmarks.
+packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev libbenchmark-dev desktop-file-utils
+  appstream)
 for argument in "$@"; do
   if [ "$argument" = "--with-display" ]; then packages+=(xvfb xauth); else packages+=("$argument"); fi
 done

@@ -1,0 +1,165 @@
+// The model layer against memory and file floors: each editor's settings round trip, the 208
+// sprites' talk records, and a ROM file's open and save through the document.
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+#include "BenchRom.h"
+#include "GoogleBench.h"
+#include "patches/LimitsSettings.h"
+#include "rom/RomDocument.h"
+#include "sprites/SpriteTalk.h"
+
+namespace brimwell::bench {
+namespace {
+
+const std::string kImageCopy = "memcpy of the 262160-byte image";
+const std::string kRecordCopy = "copy of the 208 raw records, out and back";
+const std::string kPlainFileRoundTrip = "read, then write + fsync + rename";
+
+// Each editor's model: LoadFromRom then StoreToRom on the same image, per call. Adding an
+// editor takes one AddModelRoundTrip below.
+template <typename RoundTrip>
+bool AddModelRoundTrip(const char* editor, RoundTrip roundTrip) {
+  AddFigure(std::string("model: ") + editor + " LoadFromRom + StoreToRom", kImageCopy,
+            Target::UnderNanoseconds(kMicrosecond), [roundTrip](benchmark::State& state) {
+              std::vector<Byte> image = MakeBenchRom();
+              benchmark::DoNotOptimize(image.data());
+              for (auto _ : state) {
+                roundTrip(RomBytes(image));
+                benchmark::ClobberMemory();
+              }
+            });
+  return true;
+}
+
+const bool kLimits = AddModelRoundTrip(
+    "Limits", [](RomBytes image) { LimitsSettings::LoadFromRom(image).StoreToRom(image); });
+
+const auto* const kImageCopyFloor = AddFloor(kImageCopy, [](benchmark::State& state) {
+  const std::vector<Byte> image = MakeBenchRom();
+  std::vector<Byte> copy(image.size());
+  for (auto _ : state) {
+    std::memcpy(copy.data(), image.data(), image.size());
+    benchmark::ClobberMemory();
+  }
+});
+
+// What the sprite editor does at every move, for all 208 sprites in a row.
+const auto* const kSprites =
+    AddFigure("sprites: LoadSprite + StoreSprite, 208 sprites", kRecordCopy,
+              Target::UnderNanoseconds(BrimwellConst::kSpriteCount* kMicrosecond),
+              [](benchmark::State& state) {
+                std::vector<Byte> image = MakeBenchRom();
+                const HandlerAddressList addresses = ReadHandlerAddresses(image);
+                benchmark::DoNotOptimize(image.data());
+                for (auto _ : state) {
+                  for (std::size_t sprite = 0; sprite < addresses.size(); ++sprite)
+                    StoreSprite(image, sprite, LoadSprite(image, sprite, addresses[sprite]));
+                  benchmark::ClobberMemory();
+                }
+              });
+
+const auto* const kRecordCopyFloor = AddFloor(kRecordCopy, [](benchmark::State& state) {
+  constexpr std::size_t kRecordLength = 4;
+  std::vector<Byte> image = MakeBenchRom();
+  Byte records[BrimwellConst::kSpriteCount][kRecordLength];
+  benchmark::DoNotOptimize(image.data());
+  for (auto _ : state) {
+    for (std::size_t sprite = 0; sprite < BrimwellConst::kSpriteCount; ++sprite) {
+      Byte* record = image.data() + BrimwellConst::kSpriteTalkParameters + sprite * kRecordLength;
+      std::memcpy(records[sprite], record, kRecordLength);
+      benchmark::DoNotOptimize(records[sprite]);
+      std::memcpy(record, records[sprite], kRecordLength);
+    }
+    benchmark::ClobberMemory();
+  }
+});
+
+// A folder of its own for the ROM file, removed when the run ends.
+class ScratchRom {
+ public:
+  ScratchRom() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "brimwell-bench-XXXXXX");
+    if (!mkdtemp(pattern.data())) std::abort();
+    folder_ = pattern;
+    const std::vector<Byte> image = MakeBenchRom();
+    WriteFileReplacing(Path(), image);
+  }
+  ~ScratchRom() { std::filesystem::remove_all(folder_); }
+
+  std::string Path() const { return (folder_ / "bench.NES").string(); }
+
+  static std::vector<Byte> ReadFile(const std::string& path) {
+    const int file = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat info {};
+    fstat(file, &info);
+    std::vector<Byte> bytes(std::size_t(info.st_size));
+    for (std::size_t done = 0; done < bytes.size();) {
+      const ssize_t got = read(file, bytes.data() + done, bytes.size() - done);
+      if (got <= 0) std::abort();
+      done += std::size_t(got);
+    }
+    close(file);
+    return bytes;
+  }
+
+  static void WriteFileReplacing(const std::string& path, const std::vector<Byte>& bytes) {
+    const std::string temporary = path + ".new";
+    const int file = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    for (std::size_t done = 0; done < bytes.size();) {
+      const ssize_t put = write(file, bytes.data() + done, bytes.size() - done);
+      if (put <= 0) std::abort();
+      done += std::size_t(put);
+    }
+    if (fsync(file) != 0 || close(file) != 0 || rename(temporary.c_str(), path.c_str()) != 0)
+      std::abort();
+  }
+
+ private:
+  std::filesystem::path folder_;
+};
+
+// The document needs the file half of the platform only.
+class FilesOnlyPlatform : public Platform {
+ public:
+  void Beep(SystemSound) override {}
+  void ShowMessage(MessageKind, const std::string&) override {}
+  std::optional<std::string> ChooseFileToOpen(const std::vector<FileFilter>&,
+                                              const std::string&) override {
+    return std::nullopt;
+  }
+};
+
+const auto* const kDocument =
+    AddFigure(
+        "document: open + save", kPlainFileRoundTrip, Target::RatioAtMost(1.2),
+        [](benchmark::State& state) {
+          const ScratchRom rom;
+          FilesOnlyPlatform platform;
+          RomDocument document(platform);
+          document.SetRomPath(rom.Path());
+          for (auto _ : state) {
+            if (document.Open() != OpenOutcome::Opened || document.Save() != SaveOutcome::Saved)
+              state.SkipWithError("the document could not open and save its ROM");
+          }
+        }) -> UseRealTime();
+
+const auto* const kPlainFileFloor =
+    AddFloor(kPlainFileRoundTrip, [](benchmark::State& state) {
+      const ScratchRom rom;
+      for (auto _ : state)
+        ScratchRom::WriteFileReplacing(rom.Path(), ScratchRom::ReadFile(rom.Path()));
+    }) -> UseRealTime();
+
+}  // namespace
+}  // namespace brimwell::bench
+
+int main(int argc, char** argv) {
+  return brimwell::bench::RunBenchmarks(argc, argv);
+}
