@@ -1,0 +1,169 @@
+// Each editor window shown offscreen (show, events processed until painted, close) against the
+// same widgets in plain Qt, and the sprite editor's moves against the same keys in plain Qt.
+// Adding an editor takes one AddEditorShowing; a move inside one, one AddEditorStep.
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+
+#include "BenchRom.h"
+#include "GoogleBench.h"
+#include "WidgetMirror.h"
+#include "patches/TdlgLimits.h"
+
+namespace brimwell::bench {
+namespace {
+
+// What the main window hands the editors after an open.
+struct BenchDocument {
+  BenchDocument() : names(MakeBenchNames(MakeBenchRom())) { image.Assign(MakeBenchRom()); }
+
+  RomImage image;
+  BenchNames names;
+};
+
+BenchDocument& Document() {
+  static BenchDocument document;
+  return document;
+}
+
+using EditorFactory = std::function<std::unique_ptr<QDialog>(BenchDocument&)>;
+using Preparation = std::function<void(QDialog&)>;
+
+// Counts what Qt delivers, so that a measurement waits until the window has painted and has
+// nothing left to do, without sleeping.
+class EventCounter : public QObject {
+ public:
+  bool eventFilter(QObject*, QEvent* event) override {
+    ++events;
+    if (event->type() == QEvent::Paint) ++paints;
+    return false;
+  }
+
+  unsigned long events = 0;
+  unsigned long paints = 0;
+};
+
+EventCounter& Counter() {
+  static EventCounter counter;
+  return counter;
+}
+
+// A pass that delivers no event ends the wait; the bound keeps a window that never paints
+// from hanging the run.
+constexpr int kMaxPasses = 1000;
+
+void ProcessEvents(bool untilPainted) {
+  const unsigned long paintsBefore = Counter().paints;
+  for (int pass = 0; pass < kMaxPasses; ++pass) {
+    const unsigned long eventsBefore = Counter().events;
+    QCoreApplication::processEvents();
+    const bool idle = Counter().events == eventsBefore;
+    if (idle && (!untilPainted || Counter().paints != paintsBefore)) return;
+  }
+}
+
+void ShowAndClose(QDialog& window) {
+  window.show();
+  ProcessEvents(true);
+  window.reject();
+  ProcessEvents(false);
+}
+
+// An editor as the main window keeps it: created once, modal, and laid out by a first showing.
+std::unique_ptr<QDialog> OpenEditor(const EditorFactory& make) {
+  std::unique_ptr<QDialog> editor = make(Document());
+  editor->setWindowModality(Qt::ApplicationModal);
+  ShowAndClose(*editor);
+  return editor;
+}
+
+void MeasureShowings(QDialog& window, benchmark::State& state) {
+  for (auto _ : state) ShowAndClose(window);
+}
+
+void AddEditorShowing(const std::string& editor, Target target, EditorFactory make) {
+  const std::string floor = "show: " + editor + ", same widgets in plain Qt";
+  AddFigure("show: " + editor, floor, target,
+            [make](benchmark::State& state) { MeasureShowings(*OpenEditor(make), state); });
+  AddFloor(floor, [make](benchmark::State& state) {
+    MeasureShowings(*MirrorInPlainQt(*OpenEditor(make)), state);
+  });
+}
+
+// The user's Down key in a list or drop-down; Home from its last entry back to the first.
+void StepToNext(QWidget& widget) {
+  bool last = false;
+  if (const auto* list = qobject_cast<QAbstractItemView*>(&widget))
+    last = list->currentIndex().row() == list->model()->rowCount() - 1;
+  else if (const auto* combo = qobject_cast<QComboBox*>(&widget))
+    last = combo->currentIndex() == combo->count() - 1;
+  QTest::keyClick(&widget, last ? Qt::Key_Home : Qt::Key_Down);
+}
+
+Preparation PressKey(const char* widget, Qt::Key key) {
+  return [widget, key](QDialog& window) {
+    QTest::keyClick(window.findChild<QWidget*>(QString::fromLatin1(widget)), key);
+  };
+}
+
+void MeasureSteps(QDialog& window, const char* widgetName, const Preparation& prepare,
+                  benchmark::State& state) {
+  window.show();
+  ProcessEvents(true);
+  if (prepare) prepare(window);
+  ProcessEvents(false);
+  QWidget* widget = window.findChild<QWidget*>(QString::fromLatin1(widgetName));
+  if (!widget) {
+    state.SkipWithError("the window has no such widget");
+  } else {
+    for (auto _ : state) {
+      StepToNext(*widget);
+      ProcessEvents(true);
+    }
+  }
+  window.reject();
+  ProcessEvents(false);
+}
+
+// A move inside a shown editor: the Down key on the named list or drop-down, with events
+// processed until the window has painted the result.
+void AddEditorStep(const std::string& name, Target target, EditorFactory make, const char* widget,
+                   Preparation prepare = {}) {
+  const std::string floor = name + ", in plain Qt";
+  AddFigure(name, floor, target, [make, widget, prepare](benchmark::State& state) {
+    MeasureSteps(*OpenEditor(make), widget, prepare, state);
+  });
+  AddFloor(floor, [make, widget, prepare](benchmark::State& state) {
+    MeasureSteps(*MirrorInPlainQt(*OpenEditor(make)), widget, prepare, state);
+  });
+}
+
+template <typename PatchEditor>
+EditorFactory PatchEditorOnImage() {
+  return [](BenchDocument& document) {
+    auto editor = std::make_unique<PatchEditor>();
+    editor->SetImage(document.image.Bytes());
+    return editor;
+  };
+}
+
+const bool kEditors = [] {
+  AddEditorShowing("Limits", Target::None(), PatchEditorOnImage<TdlgLimits>());
+  return true;
+}();
+
+}  // namespace
+}  // namespace brimwell::bench
+
+int main(int argc, char** argv) {
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  QGuiApplication::setApplicationDisplayName(QString());
+  application.installEventFilter(&brimwell::bench::Counter());
+  return brimwell::bench::RunBenchmarks(argc, argv);
+}
