@@ -1,0 +1,219 @@
+// Start-up of the real program, as a whole process on Qt's offscreen platform, to its first
+// painted window and exit, against a bare Qt Widgets window started the same way; with the
+// peak resident memory of both. Runs alternate between the two so that a change in the
+// machine's load falls on both alike; each figure is the median of its runs.
+//
+// The program starts as a user starts it: with a Quillon.dat beside it that names a ROM,
+// which it opens before its first paint. Both processes carry the FirstPaintExit library,
+// which ends them after their first paint.
+//
+// Usage: brimwell_startup_bench [runs]   (default 21, at least 1)
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "BenchRom.h"
+#include "FigureTable.h"
+
+extern char** environ;
+
+namespace brimwell::bench {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kStartup = "start-up: Brimwell, first paint and exit";
+const std::string kBareStartup = "start-up: bare Qt window, same way";
+const std::string kStartupCpu = "start-up CPU (user + system): Brimwell";
+const std::string kBareStartupCpu = "start-up CPU (user + system): bare window";
+const std::string kPeak = "peak RSS: Brimwell";
+const std::string kBarePeak = "peak RSS: bare Qt window";
+
+constexpr unsigned kTimeoutSeconds = 60;
+
+struct Run {
+  double nanoseconds;
+  double cpuNanoseconds;
+  double peakKibibytes;
+};
+
+double Nanoseconds(const timeval& time) {
+  return double(time.tv_sec) * 1e9 + double(time.tv_usec) * 1e3;
+}
+
+pid_t running = 0;
+
+void KillRunning(int) {
+  if (running > 0) kill(running, SIGKILL);
+}
+
+void WriteFile(const fs::path& path, const std::vector<Byte>& bytes) {
+  std::ofstream file(path, std::ios::binary);
+  file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+std::string ReadText(const fs::path& path) {
+  std::ifstream file(path);
+  return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+// Runs one process to its end, its output dropped (the offscreen platform's remarks); nothing
+// on failure.
+std::optional<Run> RunProcess(const std::string& program, char** environment) {
+  char* arguments[] = {const_cast<char*>(program.c_str()), nullptr};
+  posix_spawn_file_actions_t quiet;
+  posix_spawn_file_actions_init(&quiet);
+  posix_spawn_file_actions_addopen(&quiet, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_adddup2(&quiet, STDOUT_FILENO, STDERR_FILENO);
+  const auto start = std::chrono::steady_clock::now();
+  const int spawned =
+      posix_spawn(&running, program.c_str(), &quiet, nullptr, arguments, environment);
+  posix_spawn_file_actions_destroy(&quiet);
+  if (spawned != 0) return std::nullopt;
+  alarm(kTimeoutSeconds);
+  int status = 0;
+  struct rusage usage {};
+  const pid_t ended = wait4(running, &status, 0, &usage);
+  const auto end = std::chrono::steady_clock::now();
+  alarm(0);
+  running = 0;
+  if (ended <= 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
+  return Run{double(std::chrono::duration_cast<std::chrono::nanoseconds>(end - start).count()),
+             Nanoseconds(usage.ru_utime) + Nanoseconds(usage.ru_stime), double(usage.ru_maxrss)};
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const std::size_t middle = values.size() / 2;
+  return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+class Environment {
+ public:
+  explicit Environment(const fs::path& firstPaintNote) {
+    for (char** entry = environ; *entry; ++entry) {
+      const std::string text = *entry;
+      if (text.rfind("QT_QPA_PLATFORM=", 0) != 0 && text.rfind("LD_PRELOAD=", 0) != 0)
+        entries_.push_back(text);
+    }
+    entries_.push_back("QT_QPA_PLATFORM=offscreen");
+    entries_.push_back(std::string("LD_PRELOAD=") + BRIMWELL_FIRST_PAINT_EXIT);
+    plain_ = Pointers();
+    entries_.push_back("BRIMWELL_BENCH_FIRST_PAINT=" + firstPaintNote.string());
+    noting_ = Pointers();
+  }
+
+  char** Plain() { return plain_.data(); }
+  char** NotingFirstPaint() { return noting_.data(); }
+
+ private:
+  std::vector<char*> Pointers() {
+    std::vector<char*> pointers;
+    for (std::string& entry : entries_) pointers.push_back(entry.data());
+    pointers.push_back(nullptr);
+    return pointers;
+  }
+
+  std::vector<std::string> entries_;
+  std::vector<char*> plain_;
+  std::vector<char*> noting_;
+};
+
+// One run of each, unmeasured, that also shows that each came up with the window expected.
+bool WarmUp(const std::string& program, const std::string& expectedCaption,
+            Environment& environment, const fs::path& note) {
+  fs::remove(note);
+  if (!RunProcess(program, environment.NotingFirstPaint())) {
+    std::fprintf(stderr, "%s did not start and end cleanly\n", program.c_str());
+    return false;
+  }
+  const std::string caption = ReadText(note);
+  if (caption.rfind(expectedCaption, 0) != 0) {
+    std::fprintf(stderr, "%s painted \"%s\" first, not \"%s...\"\n", program.c_str(),
+                 caption.c_str(), expectedCaption.c_str());
+    return false;
+  }
+  return true;
+}
+
+int Measure(int runs) {
+  char folderPattern[] = "/tmp/brimwell-startup-XXXXXX";
+  if (!mkdtemp(folderPattern)) return 1;
+  const fs::path folder = folderPattern;
+  // A copy of the program, so that the Quillon.dat it reads beside itself is this one.
+  const fs::path program = folder / "brimwell";
+  fs::copy_file(BRIMWELL_PROGRAM, program);
+  fs::permissions(program, fs::perms::owner_all);
+  const fs::path rom = folder / "bench.NES";
+  WriteFile(rom, MakeBenchRom());
+  WriteFile(folder / "Quillon.dat", MakeBenchQuillonFile(rom.string()));
+  const fs::path note = folder / "first-paint.txt";
+  Environment environment(note);
+  signal(SIGALRM, KillRunning);
+
+  int status = 0;
+  std::vector<Run> real, bare;
+  if (WarmUp(program, "Brimwell - " + rom.string(), environment, note) &&
+      WarmUp(BRIMWELL_BARE_WINDOW, "Bare window", environment, note)) {
+    for (int round = 0; round < runs && status == 0; ++round) {
+      // Alternate which goes first, so that neither always follows the other.
+      for (int turn = 0; turn < 2; ++turn) {
+        const bool realTurn = (round + turn) % 2 == 0;
+        const auto run =
+            RunProcess(realTurn ? program.string() : BRIMWELL_BARE_WINDOW, environment.Plain());
+        if (!run)
+          status = 1;
+        else
+          (realTurn ? real : bare).push_back(*run);
+      }
+    }
+  } else {
+    status = 1;
+  }
+  fs::remove_all(folder);
+  if (status != 0) return status;
+
+  const auto column = [](const std::vector<Run>& all, double Run::*field) {
+    std::vector<double> values;
+    for (const Run& run : all) values.push_back(run.*field);
+    return Median(values);
+  };
+  DeclareFigure(kStartup, kBareStartup, Target::RatioAtMost(1.10));
+  DeclareFigure(kStartupCpu, kBareStartupCpu, Target::RatioAtMost(1.10));
+  DeclareFigure(kPeak, kBarePeak, Target::RatioAtMost(1.10));
+  RecordValue(kStartup, column(real, &Run::nanoseconds));
+  RecordValue(kBareStartup, column(bare, &Run::nanoseconds));
+  RecordValue(kStartupCpu, column(real, &Run::cpuNanoseconds));
+  RecordValue(kBareStartupCpu, column(bare, &Run::cpuNanoseconds));
+  RecordValue(kPeak, column(real, &Run::peakKibibytes), Unit::Kibibytes);
+  RecordValue(kBarePeak, column(bare, &Run::peakKibibytes), Unit::Kibibytes);
+  std::printf("start-up: medians of %d interleaved runs each\n", runs);
+  return PrintFigureTable() ? 0 : 1;
+}
+
+}  // namespace
+}  // namespace brimwell::bench
+
+int main(int argc, char** argv) {
+  const int runs = argc > 1 ? std::atoi(argv[1]) : 21;
+  if (runs < 1) {
+    std::fprintf(stderr, "usage: %s [runs]\n", argv[0]);
+    return 2;
+  }
+  return brimwell::bench::Measure(runs);
+}
