@@ -14,6 +14,7 @@
 #include "GoogleBench.h"
 #include "WidgetMirror.h"
 #include "patches/TdlgLimits.h"
+#include "sprites/TdlgSprites.h"
 
 namespace brimwell::bench {
 namespace {
@@ -54,24 +55,26 @@ EventCounter& Counter() {
 }
 
 // A pass that delivers no event ends the wait; the bound keeps a window that never paints
-// from hanging the run.
+// from hanging the run. Returns whether anything painted.
 constexpr int kMaxPasses = 1000;
 
-void ProcessEvents(bool untilPainted) {
+bool ProcessEvents(bool untilPainted) {
   const unsigned long paintsBefore = Counter().paints;
   for (int pass = 0; pass < kMaxPasses; ++pass) {
     const unsigned long eventsBefore = Counter().events;
     QCoreApplication::processEvents();
     const bool idle = Counter().events == eventsBefore;
-    if (idle && (!untilPainted || Counter().paints != paintsBefore)) return;
+    if (idle && (!untilPainted || Counter().paints != paintsBefore)) break;
   }
+  return Counter().paints != paintsBefore;
 }
 
-void ShowAndClose(QDialog& window) {
+bool ShowAndClose(QDialog& window) {
   window.show();
-  ProcessEvents(true);
+  const bool painted = ProcessEvents(true);
   window.reject();
   ProcessEvents(false);
+  return painted;
 }
 
 // An editor as the main window keeps it: created once, modal, and laid out by a first showing.
@@ -83,7 +86,8 @@ std::unique_ptr<QDialog> OpenEditor(const EditorFactory& make) {
 }
 
 void MeasureShowings(QDialog& window, benchmark::State& state) {
-  for (auto _ : state) ShowAndClose(window);
+  for (auto _ : state)
+    if (!ShowAndClose(window)) state.SkipWithError("the window did not paint");
 }
 
 void AddEditorShowing(const std::string& editor, Target target, EditorFactory make) {
@@ -111,19 +115,26 @@ Preparation PressKey(const char* widget, Qt::Key key) {
   };
 }
 
-void MeasureSteps(QDialog& window, const char* widgetName, const Preparation& prepare,
-                  benchmark::State& state) {
-  window.show();
+// The editor shown and brought to where the steps begin.
+std::unique_ptr<QDialog> ShowPrepared(const EditorFactory& make, const Preparation& prepare) {
+  std::unique_ptr<QDialog> editor = OpenEditor(make);
+  editor->show();
   ProcessEvents(true);
-  if (prepare) prepare(window);
+  if (prepare) prepare(*editor);
+  ProcessEvents(false);
+  return editor;
+}
+
+void MeasureSteps(QDialog& window, const char* widgetName, benchmark::State& state) {
+  window.show();
   ProcessEvents(false);
   QWidget* widget = window.findChild<QWidget*>(QString::fromLatin1(widgetName));
-  if (!widget) {
-    state.SkipWithError("the window has no such widget");
+  if (!widget || !widget->isEnabled()) {
+    state.SkipWithError("the window has no such widget, or it is disabled");
   } else {
     for (auto _ : state) {
       StepToNext(*widget);
-      ProcessEvents(true);
+      if (!ProcessEvents(true)) state.SkipWithError("the step painted nothing");
     }
   }
   window.reject();
@@ -131,15 +142,16 @@ void MeasureSteps(QDialog& window, const char* widgetName, const Preparation& pr
 }
 
 // A move inside a shown editor: the Down key on the named list or drop-down, with events
-// processed until the window has painted the result.
+// processed until the window has painted the result. The floor copies the editor as it stands
+// once prepared, and takes the same keys.
 void AddEditorStep(const std::string& name, Target target, EditorFactory make, const char* widget,
                    Preparation prepare = {}) {
   const std::string floor = name + ", in plain Qt";
   AddFigure(name, floor, target, [make, widget, prepare](benchmark::State& state) {
-    MeasureSteps(*OpenEditor(make), widget, prepare, state);
+    MeasureSteps(*ShowPrepared(make, prepare), widget, state);
   });
   AddFloor(floor, [make, widget, prepare](benchmark::State& state) {
-    MeasureSteps(*MirrorInPlainQt(*OpenEditor(make)), widget, prepare, state);
+    MeasureSteps(*MirrorInPlainQt(*ShowPrepared(make, prepare)), widget, state);
   });
 }
 
@@ -152,8 +164,22 @@ EditorFactory PatchEditorOnImage() {
   };
 }
 
+EditorFactory SpriteEditorOnImage() {
+  return [](BenchDocument& document) {
+    auto editor = std::make_unique<TdlgSprites>(document.names.sprites, document.names.dialogues);
+    editor->SetImage(document.image);
+    return editor;
+  };
+}
+
 const bool kEditors = [] {
   AddEditorShowing("Limits", Target::None(), PatchEditorOnImage<TdlgLimits>());
+  AddEditorShowing("Sprites", Target::UnderNanoseconds(10 * kMillisecond), SpriteEditorOnImage());
+  AddEditorStep("Sprites: move to the next sprite", Target::UnderNanoseconds(kMillisecond),
+                SpriteEditorOnImage(), "lbSprites");
+  // Sprite 207 takes any handler type.
+  AddEditorStep("Sprites: change the handler type", Target::None(), SpriteEditorOnImage(),
+                "cbHandlerType", PressKey("lbSprites", Qt::Key_End));
   return true;
 }();
 
