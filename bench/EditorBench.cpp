@@ -14,6 +14,7 @@
 #include "GoogleBench.h"
 #include "WidgetMirror.h"
 #include "patches/TdlgLimits.h"
+#include "patches/TdlgMisc.h"
 #include "sprites/TdlgSprites.h"
 
 namespace brimwell::bench {
@@ -174,6 +175,7 @@ EditorFactory SpriteEditorOnImage() {
 
 const bool kEditors = [] {
   AddEditorShowing("Limits", Target::None(), PatchEditorOnImage<TdlgLimits>());
+  AddEditorShowing("Misc", Target::None(), PatchEditorOnImage<TdlgMisc>());
   AddEditorShowing("Sprites", Target::UnderNanoseconds(10 * kMillisecond), SpriteEditorOnImage());
   AddEditorStep("Sprites: move to the next sprite", Target::UnderNanoseconds(kMillisecond),
                 SpriteEditorOnImage(), "lbSprites");

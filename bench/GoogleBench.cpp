@@ -19,10 +19,8 @@ double NanosecondsPer(benchmark::TimeUnit unit) {
   return 1;
 }
 
-// Takes each benchmark's median over its repetitions (or its one run without repetitions): in
-// wall-clock time where the benchmark asked for it (work that waits for the disk), otherwise
-// in the process's CPU time, which is what the work takes on an idle machine and which a
-// shared machine's load disturbs far less.
+// Takes each benchmark's median over its repetitions (or its one run without repetitions), on
+// the clock that the benchmark was added with.
 class FigureReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
@@ -45,14 +43,16 @@ class FigureReporter : public benchmark::ConsoleReporter {
 
 }  // namespace
 
-benchmark::internal::Benchmark* AddFloor(const std::string& name, BenchFunction run) {
-  return benchmark::RegisterBenchmark(name.c_str(), std::move(run));
+void AddFloor(const std::string& name, BenchFunction run, Clock clock) {
+  benchmark::internal::Benchmark* added =
+      benchmark::RegisterBenchmark(name.c_str(), std::move(run));
+  if (clock == Clock::Wall) added->UseRealTime();
 }
 
-benchmark::internal::Benchmark* AddFigure(const std::string& name, const std::string& floor,
-                                          Target target, BenchFunction run) {
+void AddFigure(const std::string& name, const std::string& floor, Target target, BenchFunction run,
+               Clock clock) {
   DeclareFigure(name, floor, target);
-  return benchmark::RegisterBenchmark(name.c_str(), std::move(run));
+  AddFloor(name, std::move(run), clock);
 }
 
 int RunBenchmarks(int argc, char** argv) {

@@ -13,12 +13,15 @@ namespace brimwell::bench {
 
 using BenchFunction = std::function<void(benchmark::State&)>;
 
-// A floor: the same work done with nothing but the toolkit or the system. Figures and floors
-// count CPU time unless ->UseRealTime() is called on the result.
-benchmark::internal::Benchmark* AddFloor(const std::string& name, BenchFunction run);
+// Work that only computes counts the process's CPU time: what it takes on an idle machine, and
+// what a shared machine's load disturbs far less. Work that waits for the disk counts wall time.
+enum class Clock { Cpu, Wall };
+
+// A floor: the same work done with nothing but the toolkit or the system.
+void AddFloor(const std::string& name, BenchFunction run, Clock clock = Clock::Cpu);
 // A figure of the program, set against a floor added under the name floor.
-benchmark::internal::Benchmark* AddFigure(const std::string& name, const std::string& floor,
-                                          Target target, BenchFunction run);
+void AddFigure(const std::string& name, const std::string& floor, Target target, BenchFunction run,
+               Clock clock = Clock::Cpu);
 
 // Runs the registered benchmarks with the given command line and prints the figure table.
 int RunBenchmarks(int argc, char** argv);
