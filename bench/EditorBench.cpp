@@ -13,6 +13,7 @@
 #include "BenchRom.h"
 #include "GoogleBench.h"
 #include "WidgetMirror.h"
+#include "patches/TdlgBattle.h"
 #include "patches/TdlgLimits.h"
 #include "patches/TdlgMisc.h"
 #include "sprites/TdlgSprites.h"
@@ -175,6 +176,7 @@ EditorFactory SpriteEditorOnImage() {
 
 const bool kEditors = [] {
   AddEditorShowing("Limits", Target::None(), PatchEditorOnImage<TdlgLimits>());
+  AddEditorShowing("Battle", Target::None(), PatchEditorOnImage<TdlgBattle>());
   AddEditorShowing("Misc", Target::None(), PatchEditorOnImage<TdlgMisc>());
   AddEditorShowing("Sprites", Target::UnderNanoseconds(10 * kMillisecond), SpriteEditorOnImage());
   AddEditorStep("Sprites: move to the next sprite", Target::UnderNanoseconds(kMillisecond),

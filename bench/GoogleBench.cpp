@@ -26,7 +26,10 @@ class FigureReporter : public benchmark::ConsoleReporter {
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
-      if (run.error_occurred) continue;
+      if (run.error_occurred) {
+        failed_ = true;
+        continue;
+      }
       const std::string& name = run.run_name.function_name;
       const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
       if (!median && (run.run_type == Run::RT_Aggregate || haveMedian_.count(name))) continue;
@@ -37,8 +40,11 @@ class FigureReporter : public benchmark::ConsoleReporter {
     }
   }
 
+  bool Failed() const { return failed_; }
+
  private:
   std::set<std::string> haveMedian_;
+  bool failed_ = false;
 };
 
 }  // namespace
@@ -62,7 +68,7 @@ int RunBenchmarks(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
   PrintFigureTable();
-  return 0;
+  return reporter.Failed() ? 1 : 0;
 }
 
 }  // namespace brimwell::bench

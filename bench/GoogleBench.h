@@ -24,6 +24,7 @@ void AddFigure(const std::string& name, const std::string& floor, Target target,
                Clock clock = Clock::Cpu);
 
 // Runs the registered benchmarks with the given command line and prints the figure table.
+// Fails when a benchmark reported an error.
 int RunBenchmarks(int argc, char** argv);
 
 }  // namespace brimwell::bench

@@ -11,6 +11,7 @@
 
 #include "BenchRom.h"
 #include "GoogleBench.h"
+#include "patches/BattleSettings.h"
 #include "patches/LimitsSettings.h"
 #include "patches/MiscSettings.h"
 #include "rom/RomDocument.h"
@@ -171,6 +172,7 @@ void MeasurePlainFileRoundTrips(benchmark::State& state, bool syncFolder) {
 // Adding an editor's model takes one line here.
 const bool kRegistered = [] {
   AddSettingsRoundTrip<LimitsSettings>("Limits");
+  AddSettingsRoundTrip<BattleSettings>("Battle");
   AddSettingsRoundTrip<MiscSettings>("Misc");
   AddFloor(kImageCopy, MeasureImageCopies);
 
