@@ -1,7 +1,12 @@
 #include "BenchRom.h"
 
+#include <stdlib.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <filesystem>
 #include <random>
+#include <stdexcept>
 
 #include "BrimwellConst.h"
 #include "sprites/SpriteTalk.h"
@@ -54,6 +59,20 @@ BenchNames MakeBenchNames(ConstRomBytes image) {
   BenchNames names;
   FillNameLists(record, image, names.sprites, names.dialogues);
   return names;
+}
+
+BenchDocument::BenchDocument() {
+  std::string path = (std::filesystem::temp_directory_path() / "brimwell-bench-XXXXXX").string();
+  const int file = mkstemp(path.data());
+  const std::vector<Byte> image = MakeBenchRom();
+  const bool written =
+      file >= 0 && write(file, image.data(), image.size()) == ssize_t(image.size());
+  if (file >= 0) close(file);
+  document_.SetRomPath(path);
+  const bool opened = written && document_.Open() == OpenOutcome::Opened;
+  std::filesystem::remove(path);
+  if (!opened) throw std::runtime_error("the benchmark ROM could not be opened");
+  names_ = MakeBenchNames(document_.Image().Bytes());
 }
 
 }  // namespace brimwell::bench

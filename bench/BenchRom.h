@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/Platform.h"
 #include "rom/QuillonData.h"
+#include "rom/RomDocument.h"
 #include "rom/RomImage.h"
 
 namespace brimwell::bench {
@@ -26,5 +28,32 @@ struct BenchNames {
   DialogueNameList dialogues;
 };
 BenchNames MakeBenchNames(ConstRomBytes image);
+
+// The platform without a user interface: files only, no boxes, no sounds, no file dialog.
+class FilesOnlyPlatform : public Platform {
+ public:
+  void Beep(SystemSound) override {}
+  void ShowMessage(MessageKind, const std::string&) override {}
+  std::optional<std::string> ChooseFileToOpen(const std::vector<FileFilter>&,
+                                              const std::string&) override {
+    return std::nullopt;
+  }
+};
+
+// What the main window holds after opening MakeBenchRom() from a file: the document and the
+// name lists that the editors are given.
+class BenchDocument {
+ public:
+  BenchDocument();
+
+  RomDocument& Document() { return document_; }
+  RomImage& Image() { return document_.Image(); }
+  const BenchNames& Names() const { return names_; }
+
+ private:
+  FilesOnlyPlatform platform_;
+  RomDocument document_{platform_};
+  BenchNames names_;
+};
 
 }  // namespace brimwell::bench

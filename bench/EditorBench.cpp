@@ -15,19 +15,12 @@
 #include "WidgetMirror.h"
 #include "patches/TdlgBattle.h"
 #include "patches/TdlgLimits.h"
+#include "patches/TdlgMagic.h"
 #include "patches/TdlgMisc.h"
 #include "sprites/TdlgSprites.h"
 
 namespace brimwell::bench {
 namespace {
-
-// What the main window hands the editors after an open.
-struct BenchDocument {
-  BenchDocument() : names(MakeBenchNames(MakeBenchRom())) { image.Assign(MakeBenchRom()); }
-
-  RomImage image;
-  BenchNames names;
-};
 
 BenchDocument& Document() {
   static BenchDocument document;
@@ -161,15 +154,16 @@ template <typename PatchEditor>
 EditorFactory PatchEditorOnImage() {
   return [](BenchDocument& document) {
     auto editor = std::make_unique<PatchEditor>();
-    editor->SetImage(document.image.Bytes());
+    editor->SetImage(document.Image().Bytes());
     return editor;
   };
 }
 
 EditorFactory SpriteEditorOnImage() {
   return [](BenchDocument& document) {
-    auto editor = std::make_unique<TdlgSprites>(document.names.sprites, document.names.dialogues);
-    editor->SetImage(document.image);
+    auto editor =
+        std::make_unique<TdlgSprites>(document.Names().sprites, document.Names().dialogues);
+    editor->SetImage(document.Image());
     return editor;
   };
 }
@@ -177,6 +171,11 @@ EditorFactory SpriteEditorOnImage() {
 const bool kEditors = [] {
   AddEditorShowing("Limits", Target::None(), PatchEditorOnImage<TdlgLimits>());
   AddEditorShowing("Battle", Target::None(), PatchEditorOnImage<TdlgBattle>());
+  AddEditorShowing("Magic", Target::None(), [](BenchDocument& document) {
+    auto editor = std::make_unique<TdlgMagic>(document.Document());
+    editor->SetImage(document.Image().Bytes());
+    return editor;
+  });
   AddEditorShowing("Misc", Target::None(), PatchEditorOnImage<TdlgMisc>());
   AddEditorShowing("Sprites", Target::UnderNanoseconds(10 * kMillisecond), SpriteEditorOnImage());
   AddEditorStep("Sprites: move to the next sprite", Target::UnderNanoseconds(kMillisecond),

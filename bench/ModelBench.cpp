@@ -13,6 +13,7 @@
 #include "GoogleBench.h"
 #include "patches/BattleSettings.h"
 #include "patches/LimitsSettings.h"
+#include "patches/MagicSettings.h"
 #include "patches/MiscSettings.h"
 #include "rom/RomDocument.h"
 #include "sprites/SpriteTalk.h"
@@ -23,6 +24,8 @@ namespace {
 // --- the settings models ----------------------------------------------------------------
 
 const std::string kImageCopy = "memcpy of the 262160-byte image";
+// The byte that the magic editor's "Evade Down" fix puts back when switched off.
+constexpr Byte kEvadeLockByte = 0x4A;
 
 // LoadFromRom then StoreToRom on the same image, per call.
 template <typename RoundTrip>
@@ -141,17 +144,6 @@ class ScratchRom {
   std::filesystem::path folder_;
 };
 
-// The document needs the file half of the platform only.
-class FilesOnlyPlatform : public Platform {
- public:
-  void Beep(SystemSound) override {}
-  void ShowMessage(MessageKind, const std::string&) override {}
-  std::optional<std::string> ChooseFileToOpen(const std::vector<FileFilter>&,
-                                              const std::string&) override {
-    return std::nullopt;
-  }
-};
-
 void MeasureDocumentRoundTrips(benchmark::State& state) {
   const ScratchRom rom;
   FilesOnlyPlatform platform;
@@ -174,6 +166,9 @@ const bool kRegistered = [] {
   AddSettingsRoundTrip<LimitsSettings>("Limits");
   AddSettingsRoundTrip<BattleSettings>("Battle");
   AddSettingsRoundTrip<MiscSettings>("Misc");
+  AddModelRoundTrip("Magic", [](RomBytes image) {
+    MagicSettings::LoadFromRom(image).StoreToRom(image, kEvadeLockByte);
+  });
   AddFloor(kImageCopy, MeasureImageCopies);
 
   AddFigure(kSpriteRoundTrip, kRecordCopy,
