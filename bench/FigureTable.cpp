@@ -1,5 +1,6 @@
 #include "FigureTable.h"
 
+#include <cstdarg>
 #include <cstdio>
 #include <map>
 #include <vector>
@@ -26,6 +27,15 @@ std::vector<Figure>& Figures() {
 std::map<std::string, Value>& Values() {
   static std::map<std::string, Value> values;
   return values;
+}
+
+std::string Printed(const char* format, ...) {
+  char line[256];
+  va_list arguments;
+  va_start(arguments, format);
+  std::vsnprintf(line, sizeof line, format, arguments);
+  va_end(arguments);
+  return line;
 }
 
 std::string Format(double amount, Unit unit) {
@@ -83,29 +93,34 @@ void RecordValue(const std::string& name, double value, Unit unit) {
   Values().insert_or_assign(name, Value{value, unit});
 }
 
-bool PrintFigureTable() {
-  bool complete = true;
-  std::printf("\n%-44s %11s  %-36s %11s %8s  %-11s %s\n", "figure", "value", "floor", "value",
-              "ratio", "target", "holds");
+std::string FigureTableText() {
+  std::string text = Printed("\n%-44s %11s  %-36s %11s %8s  %-11s %s\n", "figure", "value", "floor",
+                             "value", "ratio", "target", "holds");
   for (const Figure& figure : Figures()) {
     const Value* value = Find(figure.name);
     const Value* floor = Find(figure.floor);
     if (!value || !floor) {
-      std::printf("%-44s not measured\n", figure.name.c_str());
-      complete = false;
+      text += Printed("%-44s not measured\n", figure.name.c_str());
       continue;
     }
     const double ratio = value->amount / floor->amount;
     const std::string target = Describe(figure.target, value->unit);
-    std::printf("%-44s %11s  %-36s %11s %7.3fx  %-11s %s\n", figure.name.c_str(),
-                Format(value->amount, value->unit).c_str(), figure.floor.c_str(),
-                Format(floor->amount, floor->unit).c_str(), ratio, target.c_str(),
-                target.empty()                               ? ""
-                : Holds(figure.target, value->amount, ratio) ? "yes"
-                                                             : "NO");
+    const char* holds = target.empty()                               ? ""
+                        : Holds(figure.target, value->amount, ratio) ? "yes"
+                                                                     : "NO";
+    text += Printed("%-44s %11s  %-36s %11s %7.3fx  %-11s %s\n", figure.name.c_str(),
+                    Format(value->amount, value->unit).c_str(), figure.floor.c_str(),
+                    Format(floor->amount, floor->unit).c_str(), ratio, target.c_str(), holds);
   }
+  return text;
+}
+
+bool PrintFigureTable() {
+  std::fputs(FigureTableText().c_str(), stdout);
   std::fflush(stdout);
-  return complete;
+  for (const Figure& figure : Figures())
+    if (!Find(figure.name) || !Find(figure.floor)) return false;
+  return true;
 }
 
 }  // namespace brimwell::bench

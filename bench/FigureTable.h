@@ -31,8 +31,11 @@ void DeclareFigure(const std::string& name, const std::string& floor, Target tar
 // The measured value of a figure or floor; a later value for the same name replaces it.
 void RecordValue(const std::string& name, double value, Unit unit = Unit::Nanoseconds);
 
-// Prints every declared figure with its value, its floor's value, the ratio and whether the
-// target holds. Returns false when a declared figure or floor was never measured.
+// Every declared figure with its value, its floor's value, the ratio and whether the target
+// holds, one line each.
+std::string FigureTableText();
+
+// Prints that table. Returns false when a declared figure or floor was never measured.
 bool PrintFigureTable();
 
 }  // namespace brimwell::bench
