@@ -152,8 +152,8 @@ bool WarmUp(const std::string& program, const std::string& expectedCaption,
 }
 
 int Measure(int runs) {
-  char folderPattern[] = "/tmp/brimwell-startup-XXXXXX";
-  if (!mkdtemp(folderPattern)) return 1;
+  std::string folderPattern = (fs::temp_directory_path() / "brimwell-startup-XXXXXX").string();
+  if (!mkdtemp(folderPattern.data())) return 1;
   const fs::path folder = folderPattern;
   // A copy of the program, so that the Quillon.dat it reads beside itself is this one.
   const fs::path program = folder / "brimwell";
