@@ -14,6 +14,8 @@
 #include <QShowEvent>
 #include <QSignalBlocker>
 #include <QStringListModel>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -78,12 +80,25 @@ QComboBox* MakeDropDown(const char* name) {
   return box;
 }
 
-// A drop-down of the 256 dialogue strings, all four on one shared list of names. Its width is
-// set, not measured from the names, so a new set of names costs no measuring.
+// A drop-down of the 256 dialogue strings, all four on one shared list of names. It is as wide
+// as 24 characters, not measured from the names, so a new set of names costs no measuring. (Qt's
+// own fixed-width policy would also build each pop-up list at start-up, before anyone opens it.)
+class TextDropDown : public DropDown {
+ public:
+  QSize sizeHint() const override {
+    constexpr int kCharacters = 24;
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    const QSize text(fontMetrics().horizontalAdvance(QLatin1Char('X')) * kCharacters,
+                     fontMetrics().height());
+    return style()->sizeFromContents(QStyle::CT_ComboBox, &option, text, this);
+  }
+  QSize minimumSizeHint() const override { return sizeHint(); }
+};
+
 QComboBox* MakeTextDropDown(const char* name, QStringListModel* names) {
-  QComboBox* box = MakeDropDown(name);
-  box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-  box->setMinimumContentsLength(24);
+  auto* box = new TextDropDown;
+  box->setObjectName(QString::fromLatin1(name));
   box->setModel(names);
   return box;
 }
