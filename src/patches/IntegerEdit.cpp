@@ -19,8 +19,10 @@ class IntegerEdit::TypingLimit : public QValidator {
   State validate(QString& input, int& cursor) const override {
     if (programSetting_ || input.size() <= maxLength_ || input.size() <= shown_.size())
       return Acceptable;
-    // What was inserted ends at the cursor; cut its end by what the text grew beyond the limit.
+    // What was inserted ends at the cursor (typing, pasting, dropping); cut its end by what the
+    // text grew beyond the limit. An edit that leaves the cursor elsewhere is refused whole.
     const qsizetype excess = input.size() - std::max<qsizetype>(maxLength_, shown_.size());
+    if (cursor < excess) return Invalid;
     input.remove(cursor - excess, excess);
     cursor -= int(excess);
     return Acceptable;
