@@ -30,10 +30,13 @@
 //     replays them in every build, and scripts/fuzz.sh fuzzes the new target.
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <initializer_list>
 #include <span>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -45,6 +48,24 @@ namespace brimwell::fuzz {
 
 // File offsets of the image that an editor owns.
 using Locations = std::span<const std::size_t>;
+
+// A run of neighbouring offsets, both ends included.
+struct OffsetRun {
+  std::size_t first;
+  std::size_t last;
+};
+
+// The offsets of the runs in order, for an editor whose locations include whole blocks. The
+// count is stated by hand so that a mistyped run fails the build.
+template <std::size_t Count>
+constexpr std::array<std::size_t, Count> SpreadRuns(std::initializer_list<OffsetRun> runs) {
+  std::array<std::size_t, Count> offsets{};
+  std::size_t next = 0;
+  for (const OffsetRun& run : runs)
+    for (std::size_t offset = run.first; offset <= run.last; ++offset) offsets.at(next++) = offset;
+  if (next != Count) throw std::logic_error("the runs hold fewer offsets than stated");
+  return offsets;
+}
 
 // The harness keeps its images in buffers that live from run to run: a fresh 256 KiB block
 // per image costs the fuzzer more in page faults than all the checks together.
@@ -82,6 +103,21 @@ inline IntegerField TakeIntegerField(FuzzInput& input, IntRange range) {
     default:
       return input.TakeInt32();
   }
+}
+
+// Whether a store writes the field: present and inside the range.
+inline bool Accepted(IntegerField field, IntRange range) {
+  return field && range.min <= *field && *field <= range.max;
+}
+
+// What a reload gives for an integer field that a store writes only when it accepts it.
+inline IntegerField ReloadedField(IntegerField stored, IntRange range, IntegerField loaded) {
+  return Accepted(stored, range) ? stored : loaded;
+}
+
+// The image holds exactly `expected` from `offset` on.
+inline bool HoldsBytes(ConstRomBytes image, std::size_t offset, std::span<const Byte> expected) {
+  return std::equal(expected.begin(), expected.end(), image.begin() + offset);
 }
 
 inline void PutIntegerField(SeedWriter& seed, IntegerField field) {
