@@ -122,18 +122,11 @@ void CheckWrittenForms(ConstRomBytes stored, const BattleSettings& record) {
                "a monster fix piece is not the chosen form");
 }
 
-const SettingsModel<BattleSettings> kModel = {
-    .load = [](ConstRomBytes image) { return BattleSettings::LoadFromRom(image); },
-    .store = [](RomBytes image, const BattleSettings& settings) { settings.StoreToRom(image); },
-    .writable = kLocations,
-    .expectedReload = ExpectedReload,
-};
+const SettingsModel<BattleSettings> kModel =
+    ImageOnlyModel<BattleSettings>(kLocations, ExpectedReload);
 
 Seed MakeSeed(std::string name, ConstRomBytes image, const BattleSettings& settings) {
-  SeedWriter seed;
-  PutImageBytes(seed, image, kLocations);
-  PutRecord(seed, settings);
-  return {std::move(name), seed.Bytes()};
+  return MakeModelSeed(std::move(name), image, kLocations, PutRecord, settings);
 }
 
 }  // namespace

@@ -67,18 +67,11 @@ void CheckSecondCopy(ConstRomBytes image, std::int32_t maximum) {
              "bank 0x0F caps at another maximum");
 }
 
-const SettingsModel<LimitsSettings> kModel = {
-    .load = [](ConstRomBytes image) { return LimitsSettings::LoadFromRom(image); },
-    .store = [](RomBytes image, const LimitsSettings& settings) { settings.StoreToRom(image); },
-    .writable = kLocations,
-    .expectedReload = ExpectedReload,
-};
+const SettingsModel<LimitsSettings> kModel =
+    ImageOnlyModel<LimitsSettings>(kLocations, ExpectedReload);
 
 Seed MakeSeed(std::string name, ConstRomBytes image, const LimitsSettings& settings) {
-  SeedWriter seed;
-  PutImageBytes(seed, image, kLocations);
-  PutRecord(seed, settings);
-  return {std::move(name), seed.Bytes()};
+  return MakeModelSeed(std::move(name), image, kLocations, PutRecord, settings);
 }
 
 }  // namespace

@@ -135,10 +135,7 @@ SettingsModel<MagicSettings> ModelOpenedWith(Byte lockByteAtOpen) {
 }
 
 Seed MakeSeed(std::string name, ConstRomBytes image, const MagicInput& taken) {
-  SeedWriter seed;
-  PutImageBytes(seed, image, kLocations);
-  PutRecord(seed, taken);
-  return {std::move(name), seed.Bytes()};
+  return MakeModelSeed(std::move(name), image, kLocations, PutRecord, taken);
 }
 
 // A record as the file opened as `image` gives it.

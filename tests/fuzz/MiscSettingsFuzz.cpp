@@ -70,18 +70,10 @@ void CheckWrittenForms(ConstRomBytes stored, const MiscSettings& record) {
              "the landing terrain is in neither form");
 }
 
-const SettingsModel<MiscSettings> kModel = {
-    .load = [](ConstRomBytes image) { return MiscSettings::LoadFromRom(image); },
-    .store = [](RomBytes image, const MiscSettings& settings) { settings.StoreToRom(image); },
-    .writable = kLocations,
-    .expectedReload = ExpectedReload,
-};
+const SettingsModel<MiscSettings> kModel = ImageOnlyModel<MiscSettings>(kLocations, ExpectedReload);
 
 Seed MakeSeed(std::string name, ConstRomBytes image, const MiscSettings& settings) {
-  SeedWriter seed;
-  PutImageBytes(seed, image, kLocations);
-  PutRecord(seed, settings);
-  return {std::move(name), seed.Bytes()};
+  return MakeModelSeed(std::move(name), image, kLocations, PutRecord, settings);
 }
 
 }  // namespace

@@ -17,13 +17,15 @@
 //  3. TestOneInput: ImageFromInput(input, locations) for the image; the record from the rest:
 //     TakeIntegerField(input, range) per integer field, input.TakeBool() per check box,
 //     input.TakeByte() % count per choice. Then CheckModel with a SettingsModel whose load and
-//     store call LoadFromRom and StoreToRom (a lambda can pass extra arguments, such as the
-//     magic editor's LockByteAtOpen taken from the input), and whose expectedReload states the
-//     store rule: absent or out-of-range fields keep the first load's value, and any rule that
-//     makes a reload differ from the stored record (say it in a comment).
-//  4. Seeds: PutImageBytes of TestRomImage() (the original game's bytes, if the test ROM
-//     carries the editor's) and of images with the patched forms, each followed by a record
-//     written with PutIntegerField, PutBool and PutByte in the order TestOneInput takes them.
+//     store call LoadFromRom and StoreToRom (ImageOnlyModel builds it; lambdas can pass extra
+//     arguments, such as the magic editor's LockByteAtOpen taken from the input), and whose
+//     expectedReload states the store rule: absent or out-of-range fields keep the first
+//     load's value (ReloadedField), and any rule that makes a reload differ from the stored
+//     record (say it in a comment). Check the written forms that a reload cannot see.
+//  4. Seeds (MakeModelSeed): the bytes of TestRomImage() (the original game's bytes, if the
+//     test ROM carries the editor's) and of images with the patched forms, each followed by a
+//     record written with PutIntegerField, PutBool and PutByte in the order TestOneInput takes
+//     them.
 //  5. Add `brimwell_fuzz_target(battle_settings BattleSettingsFuzz.cpp)` to
 //     tests/fuzz/CMakeLists.txt, run `cmake --build build --target fuzz_seeds` to write
 //     tests/fuzz/corpus/battle_settings/, and commit the seeds with the target. CTest then
@@ -38,6 +40,7 @@
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "FuzzTarget.h"
@@ -136,6 +139,28 @@ struct SettingsModel {
   // What a reload gives after `stored` went into an image that had loaded as `loaded`.
   std::function<Record(const Record& loaded, const Record& stored)> expectedReload;
 };
+
+// The model of an editor whose LoadFromRom and StoreToRom need nothing beside the image.
+template <typename Record>
+SettingsModel<Record> ImageOnlyModel(
+    Locations writable, std::function<Record(const Record&, const Record&)> expectedReload) {
+  return {
+      .load = [](ConstRomBytes image) { return Record::LoadFromRom(image); },
+      .store = [](RomBytes image, const Record& settings) { settings.StoreToRom(image); },
+      .writable = writable,
+      .expectedReload = std::move(expectedReload),
+  };
+}
+
+// A seed input: the image's bytes at the locations, then the record as putRecord writes it.
+template <typename Record>
+Seed MakeModelSeed(std::string name, ConstRomBytes image, Locations locations,
+                   void (*putRecord)(SeedWriter&, const Record&), const Record& record) {
+  SeedWriter seed;
+  PutImageBytes(seed, image, locations);
+  putRecord(seed, record);
+  return {std::move(name), seed.Bytes()};
+}
 
 // Every byte at which the two images differ lies in the allow-list. The whole-image compare
 // goes through memcmp: compared byte by byte in instrumented code, it would slow the fuzzer
