@@ -39,7 +39,8 @@ constexpr std::size_t kLimit = 0x33A33;
 constexpr IntRange kStorableLimit{2, 254};
 
 // $B8C9: six bytes that halve (LSR $6859, ROR $6858), keep or double (ASL $6858, ROL $6859)
-// the bonus, then $B8D5: JSR $AE7B, which applies it, or three NOPs for no bonus at all.
+// the bonus, then $B8D5: JSR $AE7B, which applies it, or three NOPs for no bonus at all. The
+// adjustments stand in the order of the choices: none, half, full, double.
 constexpr std::size_t kBonusAdjust = 0x338D9;
 constexpr std::size_t kBonusCall = 0x338E5;
 constexpr std::array<std::array<Byte, 6>, 4> kBonusAdjustments = {{
@@ -116,10 +117,11 @@ void CheckWrittenForms(ConstRomBytes before, ConstRomBytes stored, const MagicIn
     FUZZ_CHECK(stored[kLimit] == before[kLimit] && stored[kLimitPlusOne] == before[kLimitPlusOne],
                "a skipped multiplier limit changed its bytes");
   }
-  const int choice = static_cast<int>(StoredChoice(record.WeakBonus));
-  FUZZ_CHECK(HoldsBytes(stored, kBonusAdjust, kBonusAdjustments[choice]),
+  const WeakBonusChoice choice = StoredChoice(record.WeakBonus);
+  FUZZ_CHECK(HoldsBytes(stored, kBonusAdjust, kBonusAdjustments[static_cast<int>(choice)]),
              "the bonus adjustment is not the chosen one");
-  FUZZ_CHECK(HoldsBytes(stored, kBonusCall, choice == 0 ? kBonusNotCalled : kBonusCalled),
+  FUZZ_CHECK(HoldsBytes(stored, kBonusCall,
+                        choice == WeakBonusChoice::None ? kBonusNotCalled : kBonusCalled),
              "the bonus call does not match the choice");
 }
 
