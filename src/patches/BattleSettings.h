@@ -22,6 +22,8 @@ struct BattleSettings {
   int HitPct = 0;
   IntegerField WeaponBonus;
 
+  bool operator==(const BattleSettings&) const = default;
+
   // Every field present; any bytes give some setting.
   static BattleSettings LoadFromRom(ConstRomBytes image);
   // Writes each fix whole in one of its two forms, then the numbers into the hits layout of

@@ -20,6 +20,8 @@ struct MiscSettings {
   IntegerField ShipBtnPresses;
   LandingTerrain AirshipLanding = LandingTerrain::LandOnly;
 
+  bool operator==(const MiscSettings&) const = default;
+
   // Every field present; any bytes give some setting.
   static MiscSettings LoadFromRom(ConstRomBytes image);
   // Writes the switches and the landing terrain always, the present, in-range integers too,

@@ -41,23 +41,16 @@ void PutRecord(SeedWriter& seed, const LimitsSettings& settings) {
   PutIntegerField(seed, settings.ExpGold);
 }
 
-bool Accepted(IntegerField field, IntRange range) {
-  return field && range.min <= *field && *field <= range.max;
-}
-
 // An absent or out-of-range field writes nothing, so it reloads as before; the check box is
 // always written.
 LimitsSettings ExpectedReload(const LimitsSettings& loaded, const LimitsSettings& stored) {
-  const auto field = [](IntegerField given, IntRange range, IntegerField before) {
-    return Accepted(given, range) ? given : before;
-  };
   LimitsSettings expected;
-  expected.HPlimit = field(stored.HPlimit, kHPlimitRange, loaded.HPlimit);
+  expected.HPlimit = ReloadedField(stored.HPlimit, kHPlimitRange, loaded.HPlimit);
   expected.LimitMP = stored.LimitMP;
-  expected.LimitFiTh = field(stored.LimitFiTh, kMPLimitRange, loaded.LimitFiTh);
-  expected.LimitOther = field(stored.LimitOther, kMPLimitRange, loaded.LimitOther);
-  expected.MaxMPInc = field(stored.MaxMPInc, kMaxMPIncRange, loaded.MaxMPInc);
-  expected.ExpGold = field(stored.ExpGold, kExpGoldRange, loaded.ExpGold);
+  expected.LimitFiTh = ReloadedField(stored.LimitFiTh, kMPLimitRange, loaded.LimitFiTh);
+  expected.LimitOther = ReloadedField(stored.LimitOther, kMPLimitRange, loaded.LimitOther);
+  expected.MaxMPInc = ReloadedField(stored.MaxMPInc, kMaxMPIncRange, loaded.MaxMPInc);
+  expected.ExpGold = ReloadedField(stored.ExpGold, kExpGoldRange, loaded.ExpGold);
   return expected;
 }
 
@@ -74,18 +67,11 @@ void CheckSecondCopy(ConstRomBytes image, std::int32_t maximum) {
              "bank 0x0F caps at another maximum");
 }
 
-const SettingsModel<LimitsSettings> kModel = {
-    .load = [](ConstRomBytes image) { return LimitsSettings::LoadFromRom(image); },
-    .store = [](RomBytes image, const LimitsSettings& settings) { settings.StoreToRom(image); },
-    .writable = kLocations,
-    .expectedReload = ExpectedReload,
-};
+const SettingsModel<LimitsSettings> kModel =
+    ImageOnlyModel<LimitsSettings>(kLocations, ExpectedReload);
 
 Seed MakeSeed(std::string name, ConstRomBytes image, const LimitsSettings& settings) {
-  SeedWriter seed;
-  PutImageBytes(seed, image, kLocations);
-  PutRecord(seed, settings);
-  return {std::move(name), seed.Bytes()};
+  return MakeModelSeed(std::move(name), image, kLocations, PutRecord, settings);
 }
 
 }  // namespace

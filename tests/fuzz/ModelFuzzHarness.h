@@ -17,24 +17,30 @@
 //  3. TestOneInput: ImageFromInput(input, locations) for the image; the record from the rest:
 //     TakeIntegerField(input, range) per integer field, input.TakeBool() per check box,
 //     input.TakeByte() % count per choice. Then CheckModel with a SettingsModel whose load and
-//     store call LoadFromRom and StoreToRom (a lambda can pass extra arguments, such as the
-//     magic editor's LockByteAtOpen taken from the input), and whose expectedReload states the
-//     store rule: absent or out-of-range fields keep the first load's value, and any rule that
-//     makes a reload differ from the stored record (say it in a comment).
-//  4. Seeds: PutImageBytes of TestRomImage() (the original game's bytes, if the test ROM
-//     carries the editor's) and of images with the patched forms, each followed by a record
-//     written with PutIntegerField, PutBool and PutByte in the order TestOneInput takes them.
+//     store call LoadFromRom and StoreToRom (ImageOnlyModel builds it; lambdas can pass extra
+//     arguments, such as the magic editor's LockByteAtOpen taken from the input), and whose
+//     expectedReload states the store rule: absent or out-of-range fields keep the first
+//     load's value (ReloadedField), and any rule that makes a reload differ from the stored
+//     record (say it in a comment). Check the written forms that a reload cannot see.
+//  4. Seeds (MakeModelSeed): the bytes of TestRomImage() (the original game's bytes, if the
+//     test ROM carries the editor's) and of images with the patched forms, each followed by a
+//     record written with PutIntegerField, PutBool and PutByte in the order TestOneInput takes
+//     them.
 //  5. Add `brimwell_fuzz_target(battle_settings BattleSettingsFuzz.cpp)` to
 //     tests/fuzz/CMakeLists.txt, run `cmake --build build --target fuzz_seeds` to write
 //     tests/fuzz/corpus/battle_settings/, and commit the seeds with the target. CTest then
 //     replays them in every build, and scripts/fuzz.sh fuzzes the new target.
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <initializer_list>
 #include <span>
+#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "FuzzTarget.h"
@@ -45,6 +51,24 @@ namespace brimwell::fuzz {
 
 // File offsets of the image that an editor owns.
 using Locations = std::span<const std::size_t>;
+
+// A run of neighbouring offsets, both ends included.
+struct OffsetRun {
+  std::size_t first;
+  std::size_t last;
+};
+
+// The offsets of the runs in order, for an editor whose locations include whole blocks. The
+// count is stated by hand so that a mistyped run fails the build.
+template <std::size_t Count>
+constexpr std::array<std::size_t, Count> SpreadRuns(std::initializer_list<OffsetRun> runs) {
+  std::array<std::size_t, Count> offsets{};
+  std::size_t next = 0;
+  for (const OffsetRun& run : runs)
+    for (std::size_t offset = run.first; offset <= run.last; ++offset) offsets.at(next++) = offset;
+  if (next != Count) throw std::logic_error("the runs hold fewer offsets than stated");
+  return offsets;
+}
 
 // The harness keeps its images in buffers that live from run to run: a fresh 256 KiB block
 // per image costs the fuzzer more in page faults than all the checks together.
@@ -84,6 +108,21 @@ inline IntegerField TakeIntegerField(FuzzInput& input, IntRange range) {
   }
 }
 
+// Whether a store writes the field: present and inside the range.
+inline bool Accepted(IntegerField field, IntRange range) {
+  return field && range.min <= *field && *field <= range.max;
+}
+
+// What a reload gives for an integer field that a store writes only when it accepts it.
+inline IntegerField ReloadedField(IntegerField stored, IntRange range, IntegerField loaded) {
+  return Accepted(stored, range) ? stored : loaded;
+}
+
+// The image holds exactly `expected` from `offset` on.
+inline bool HoldsBytes(ConstRomBytes image, std::size_t offset, std::span<const Byte> expected) {
+  return std::equal(expected.begin(), expected.end(), image.begin() + offset);
+}
+
 inline void PutIntegerField(SeedWriter& seed, IntegerField field) {
   if (!field) {
     seed.PutByte(0);
@@ -100,6 +139,28 @@ struct SettingsModel {
   // What a reload gives after `stored` went into an image that had loaded as `loaded`.
   std::function<Record(const Record& loaded, const Record& stored)> expectedReload;
 };
+
+// The model of an editor whose LoadFromRom and StoreToRom need nothing beside the image.
+template <typename Record>
+SettingsModel<Record> ImageOnlyModel(
+    Locations writable, std::function<Record(const Record&, const Record&)> expectedReload) {
+  return {
+      .load = [](ConstRomBytes image) { return Record::LoadFromRom(image); },
+      .store = [](RomBytes image, const Record& settings) { settings.StoreToRom(image); },
+      .writable = writable,
+      .expectedReload = std::move(expectedReload),
+  };
+}
+
+// A seed input: the image's bytes at the locations, then the record as putRecord writes it.
+template <typename Record>
+Seed MakeModelSeed(std::string name, ConstRomBytes image, Locations locations,
+                   void (*putRecord)(SeedWriter&, const Record&), const Record& record) {
+  SeedWriter seed;
+  PutImageBytes(seed, image, locations);
+  putRecord(seed, record);
+  return {std::move(name), seed.Bytes()};
+}
 
 // Every byte at which the two images differ lies in the allow-list. The whole-image compare
 // goes through memcmp: compared byte by byte in instrumented code, it would slow the fuzzer
