@@ -9,26 +9,10 @@
 #include <stdexcept>
 
 #include "BrimwellConst.h"
+#include "TestQuillon.h"
 #include "sprites/SpriteTalk.h"
 
 namespace brimwell::bench {
-namespace {
-
-// Where the current layout keeps what the editor reads, as offsets into the record that
-// follows the four signature bytes.
-constexpr std::size_t kLastRomPathAt = 0;
-constexpr std::size_t kDialogueNamesAt = 1012;
-constexpr std::size_t kDialogueNameLength = 31;
-constexpr std::size_t kDialogueCount = 256;
-constexpr std::size_t kSpriteNamesAt = 27647;
-constexpr std::size_t kSpriteNameLength = 26;
-
-void Put(std::vector<Byte>& file, std::size_t recordOffset, const std::string& text) {
-  std::copy(text.begin(), text.end(),
-            file.begin() + BrimwellConst::kQuillonSignature.size() + recordOffset);
-}
-
-}  // namespace
 
 std::vector<Byte> MakeBenchRom() {
   std::vector<Byte> image(kMinRomLength);
@@ -42,15 +26,12 @@ std::vector<Byte> MakeBenchRom() {
 }
 
 std::vector<Byte> MakeBenchQuillonFile(const std::string& romPath) {
-  std::vector<Byte> file(BrimwellConst::kQuillonSignature.size() + kQuillonRecordSize);
-  std::copy(BrimwellConst::kQuillonSignature.begin(), BrimwellConst::kQuillonSignature.end(),
-            file.begin());
-  Put(file, kLastRomPathAt, romPath);
-  for (std::size_t i = 0; i < kDialogueCount; ++i)
-    Put(file, kDialogueNamesAt + i * kDialogueNameLength, "Dialogue string " + std::to_string(i));
+  testing::QuillonContent content{.lastRomPath = romPath};
+  for (std::size_t i = 0; i < testing::current_quillon_layout::kDialogues.count; ++i)
+    content.dialogueNames[i] = "Dialogue string " + std::to_string(i);
   for (std::size_t i = 0; i < BrimwellConst::kSpriteCount; ++i)
-    Put(file, kSpriteNamesAt + i * kSpriteNameLength, "Map sprite " + std::to_string(i));
-  return file;
+    content.spriteNames[i] = "Map sprite " + std::to_string(i);
+  return testing::MakeCurrentQuillonFile(content);
 }
 
 BenchNames MakeBenchNames(ConstRomBytes image) {
