@@ -65,7 +65,7 @@ QLayout* NewNote(const char* text) {
 QCheckBox* NewCheckBox(const char* name, const char* caption, const char* hint) {
   auto* box = new QCheckBox(QString::fromLatin1(caption));
   box->setObjectName(QString::fromLatin1(name));
-  box->setToolTip(QString::fromLatin1(hint));
+  if (hint) box->setToolTip(QString::fromLatin1(hint));
   return box;
 }
 

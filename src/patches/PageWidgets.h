@@ -24,7 +24,7 @@ QLabel* NewBuddyLabel(const char* text, QWidget* field);
 QLabel* NewParagraph(const char* text);
 // A bold "Note:" above a wrapped explanation.
 QLayout* NewNote(const char* text);
-// A check box with its hint.
+// A check box with its hint; no hint (nullptr) gives it no tool tip at all.
 QCheckBox* NewCheckBox(const char* name, const char* caption, const char* hint);
 QRadioButton* NewRadioButton(const char* name, const char* caption);
 // A check box or radio button with a wrapped explanation indented below its caption, which

@@ -42,12 +42,6 @@ constexpr WeakBonusEntry kWeakBonusEntries[] = {
     {"Double Effectivity", "Damage range: 3x normal"},
 };
 
-QCheckBox* NewCheckBox(const char* name, const char* caption) {
-  auto* box = new QCheckBox(QString::fromLatin1(caption));
-  box->setObjectName(QString::fromLatin1(name));
-  return box;
-}
-
 }  // namespace
 
 TdlgMagic::TdlgMagic(const RomDocument& document, QWidget* parent)
@@ -61,11 +55,11 @@ TdlgMagic::TdlgMagic(const RomDocument& document, QWidget* parent)
 }
 
 void TdlgMagic::CreateWidgets() {
-  ckFixLOCK = NewCheckBox("ckFixLOCK", "Fix \"Evade Down\" (used by LOCK)");
-  ckFixLOCK->setToolTip(QStringLiteral("Check this box to fix this type of magic spell."));
+  ckFixLOCK = NewCheckBox("ckFixLOCK", "Fix \"Evade Down\" (used by LOCK)",
+                          "Check this box to fix this type of magic spell.");
   eHitMultiplier = new IntegerEdit("eHitMultiplier", 3, nullptr);
   for (std::size_t bit = 0; bit < familyBoxes_.size(); ++bit)
-    familyBoxes_[bit] = NewCheckBox(kFamilyBoxes[bit].name, kFamilyBoxes[bit].caption);
+    familyBoxes_[bit] = NewCheckBox(kFamilyBoxes[bit].name, kFamilyBoxes[bit].caption, nullptr);
   rgWeakBonus = new QGroupBox(QStringLiteral("Elemental weakness damage BONUS:"));
   rgWeakBonus->setObjectName(QStringLiteral("rgWeakBonus"));
   weakBonusEntries_ = new QButtonGroup(rgWeakBonus);
