@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Platform.h"
+#include "platform/PlatformFiles.h"
 #include "rom/QuillonData.h"
 #include "rom/RomDocument.h"
 #include "rom/RomImage.h"
@@ -29,17 +29,6 @@ struct BenchNames {
 };
 BenchNames MakeBenchNames(ConstRomBytes image);
 
-// The platform without a user interface: files only, no boxes, no sounds, no file dialog.
-class FilesOnlyPlatform : public Platform {
- public:
-  void Beep(SystemSound) override {}
-  void ShowMessage(MessageKind, const std::string&) override {}
-  std::optional<std::string> ChooseFileToOpen(const std::vector<FileFilter>&,
-                                              const std::string&) override {
-    return std::nullopt;
-  }
-};
-
 // What the main window holds after opening MakeBenchRom() from a file: the document and the
 // name lists that the editors are given.
 class BenchDocument {
@@ -51,8 +40,8 @@ class BenchDocument {
   const BenchNames& Names() const { return names_; }
 
  private:
-  FilesOnlyPlatform platform_;
-  RomDocument document_{platform_};
+  PlatformFiles files_;
+  RomDocument document_{files_};
   BenchNames names_;
 };
 

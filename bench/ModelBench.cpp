@@ -146,8 +146,8 @@ class ScratchRom {
 
 void MeasureDocumentRoundTrips(benchmark::State& state) {
   const ScratchRom rom;
-  FilesOnlyPlatform platform;
-  RomDocument document(platform);
+  PlatformFiles files;
+  RomDocument document(files);
   document.SetRomPath(rom.Path());
   for (auto _ : state) {
     if (document.Open() != OpenOutcome::Opened || document.Save() != SaveOutcome::Saved)

@@ -77,11 +77,13 @@ void Embolden(QLabel* label) {
 
 }  // namespace
 
-TfmMain::TfmMain(Platform& platform, StartOptions options, QWidget* parent)
+TfmMain::TfmMain(PlatformDialogs& dialogs, PlatformFiles& files, StartOptions options,
+                 QWidget* parent)
     : QMainWindow(parent),
-      platform_(platform),
+      dialogs_(dialogs),
+      files_(files),
       startOptions_(std::move(options)),
-      document_(platform) {
+      document_(files) {
   setObjectName(QStringLiteral("fmMain"));
   CreateWidgets();
   CreateMenu();
@@ -96,8 +98,8 @@ void TfmMain::FormCreate() {
   applicationTitle_ = kTitle;
   setWindowTitle(LiteralCaption(kTitle));
   const std::string dataFile =
-      startOptions_.dataFile ? *startOptions_.dataFile : QuillonFileBesideExecutable(platform_);
-  switch (LoadQuillonData(platform_, dataFile, quillon_)) {
+      startOptions_.dataFile ? *startOptions_.dataFile : QuillonFileBesideExecutable(files_);
+  switch (LoadQuillonData(files_, dataFile, quillon_)) {
     case QuillonLoadResult::Loaded:
       dataLoaded_ = true;
       autoOpenPending_ = true;
@@ -106,7 +108,7 @@ void TfmMain::FormCreate() {
       lblError->setText(QString::fromLatin1(kQuillonMissing));
       break;
     case QuillonLoadResult::InvalidSignature:
-      platform_.ShowMessage(MessageKind::Warning, kQuillonInvalid);
+      dialogs_.ShowMessage(MessageKind::Warning, kQuillonInvalid);
       break;
   }
   // A ROM the user named is opened whether or not the data file could be read.
@@ -244,7 +246,7 @@ void TfmMain::mFileExitClick() {
 
 void TfmMain::OpenRom(bool skipDialog) {
   if (!skipDialog) {
-    auto chosen = platform_.ChooseFileToOpen(kRomFilters, document_.RomPath());
+    auto chosen = dialogs_.ChooseFileToOpen(kRomFilters, document_.RomPath());
     if (!chosen) return;
     document_.SetRomPath(std::move(*chosen));
   }
@@ -299,8 +301,8 @@ void TfmMain::SetRomControlsEnabled(bool on) {
 }
 
 void TfmMain::Complain(SystemSound sound, MessageKind kind, const char* text) {
-  platform_.Beep(sound);
-  platform_.ShowMessage(kind, text);
+  dialogs_.Beep(sound);
+  dialogs_.ShowMessage(kind, text);
 }
 
 // The dialog has written to the image, or not, by the time it closes; its result is not needed.

@@ -6,6 +6,7 @@
 #include <QMainWindow>
 
 #include "CommandLine.h"
+#include "platform/PlatformDialogs.h"
 #include "rom/QuillonData.h"
 #include "rom/RomDocument.h"
 
@@ -24,7 +25,8 @@ class TfmMain : public QMainWindow {
 
  public:
   // The options may name the ROM to open at start-up and the Quillon data file to read.
-  explicit TfmMain(Platform& platform, StartOptions options = {}, QWidget* parent = nullptr);
+  TfmMain(PlatformDialogs& dialogs, PlatformFiles& files, StartOptions options = {},
+          QWidget* parent = nullptr);
   ~TfmMain() override;
 
   // Creates the editor dialogs, each once and hidden, in the program's start order.
@@ -60,7 +62,8 @@ class TfmMain : public QMainWindow {
   void Complain(SystemSound sound, MessageKind kind, const char* text);
   void ShowEditor(QDialog* dialog);
 
-  Platform& platform_;
+  PlatformDialogs& dialogs_;
+  PlatformFiles& files_;
   StartOptions startOptions_;
   RomDocument document_;
   QuillonRecord quillon_;

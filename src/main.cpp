@@ -16,8 +16,9 @@ int main(int argc, char** argv) {
   QGuiApplication::setApplicationDisplayName(QString());
   QGuiApplication::setDesktopFileName(QStringLiteral("brimwell"));
 
-  brimwell::QtPlatform platform;
-  brimwell::TfmMain fmMain(platform, commandLine.options);
+  brimwell::QtPlatform dialogs;
+  brimwell::PlatformFiles files;
+  brimwell::TfmMain fmMain(dialogs, files, commandLine.options);
   fmMain.CreateEditorDialogs();
   fmMain.show();
   return application.exec();

@@ -52,7 +52,7 @@ class MainWindowTest : public ::testing::Test {
 
   // Starts the program as main() does: window, editor dialogs, first showing.
   void Start(StartOptions options = {}) {
-    window = std::make_unique<TfmMain>(platform, std::move(options));
+    window = std::make_unique<TfmMain>(platform, platform, std::move(options));
     window->CreateEditorDialogs();
     window->show();
     QApplication::processEvents();

@@ -4,7 +4,7 @@
 #include <exception>
 #include <limits>
 
-#include "platform/Platform.h"
+#include "platform/PlatformFiles.h"
 
 #ifdef _WIN32
 #ifndef NOMINMAX
@@ -23,18 +23,6 @@
 #endif
 
 namespace brimwell {
-
-const char* MessageTitle(MessageKind kind) {
-  switch (kind) {
-    case MessageKind::Warning:
-      return "Warning";
-    case MessageKind::Error:
-      return "Error";
-    case MessageKind::Information:
-      return "Information";
-  }
-  return "";
-}
 
 namespace {
 
@@ -195,19 +183,20 @@ std::string ResolvedTarget(const std::string& path) {
 
 #ifdef _WIN32
 
-std::optional<Bytes> Platform::ReadFileDenyingWriters(const std::string& path) {
+std::optional<Bytes> PlatformFiles::ReadFileDenyingWriters(const std::string& path) {
   Handle file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                           FILE_ATTRIBUTE_NORMAL, nullptr));
   return ReadOpenFile(file, std::numeric_limits<std::uint64_t>::max(), true);
 }
 
-std::optional<Bytes> Platform::ReadFileExclusively(const std::string& path, std::size_t maxBytes) {
+std::optional<Bytes> PlatformFiles::ReadFileExclusively(const std::string& path,
+                                                        std::size_t maxBytes) {
   Handle file(CreateFileW(Wide(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                           FILE_ATTRIBUTE_NORMAL, nullptr));
   return ReadOpenFile(file, maxBytes, false);
 }
 
-bool Platform::ReplaceFileContents(const std::string& path, const Bytes& bytes) {
+bool PlatformFiles::ReplaceFileContents(const std::string& path, const Bytes& bytes) {
   const std::wstring target = Wide(path);
   const DWORD attributes = GetFileAttributesW(target.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES &&
@@ -234,7 +223,7 @@ bool Platform::ReplaceFileContents(const std::string& path, const Bytes& bytes) 
   return false;
 }
 
-std::string Platform::ExecutableFolder() {
+std::string PlatformFiles::ExecutableFolder() {
   std::wstring name(MAX_PATH, L'\0');
   DWORD length = 0;
   while ((length = GetModuleFileNameW(nullptr, name.data(), DWORD(name.size()))) == name.size())
@@ -250,17 +239,18 @@ std::string Platform::ExecutableFolder() {
 
 #else
 
-std::optional<Bytes> Platform::ReadFileDenyingWriters(const std::string& path) {
+std::optional<Bytes> PlatformFiles::ReadFileDenyingWriters(const std::string& path) {
   Descriptor file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
   return ReadOpenFile(file, LOCK_SH, std::numeric_limits<std::uint64_t>::max(), true);
 }
 
-std::optional<Bytes> Platform::ReadFileExclusively(const std::string& path, std::size_t maxBytes) {
+std::optional<Bytes> PlatformFiles::ReadFileExclusively(const std::string& path,
+                                                        std::size_t maxBytes) {
   Descriptor file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
   return ReadOpenFile(file, LOCK_EX, maxBytes, false);
 }
 
-bool Platform::ReplaceFileContents(const std::string& path, const Bytes& bytes) {
+bool PlatformFiles::ReplaceFileContents(const std::string& path, const Bytes& bytes) {
   const std::string target = ResolvedTarget(path);
   mode_t mode = 0666;
   struct stat info {};
@@ -304,7 +294,7 @@ bool Platform::ReplaceFileContents(const std::string& path, const Bytes& bytes) 
   return false;
 }
 
-std::string Platform::ExecutableFolder() {
+std::string PlatformFiles::ExecutableFolder() {
   char buffer[PATH_MAX];
   const ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
   if (length <= 0) return "./";

@@ -16,6 +16,18 @@
 namespace brimwell {
 namespace {
 
+QString TitleOf(MessageKind kind) {
+  switch (kind) {
+    case MessageKind::Warning:
+      return QStringLiteral("Warning");
+    case MessageKind::Error:
+      return QStringLiteral("Error");
+    case MessageKind::Information:
+      return QStringLiteral("Information");
+  }
+  return QString();
+}
+
 QMessageBox::Icon IconOf(MessageKind kind) {
   switch (kind) {
     case MessageKind::Warning:
@@ -48,8 +60,8 @@ void QtPlatform::Beep(SystemSound sound) {
 // A message box is an alert, which a screen reader reads out as soon as it appears. Only on
 // Windows does the box sound its icon's own system sound, after the one the program played.
 void QtPlatform::ShowMessage(MessageKind kind, const std::string& text) {
-  QMessageBox box(IconOf(kind), QString::fromUtf8(MessageTitle(kind)), QString::fromStdString(text),
-                  QMessageBox::Ok, QApplication::activeWindow());
+  QMessageBox box(IconOf(kind), TitleOf(kind), QString::fromStdString(text), QMessageBox::Ok,
+                  QApplication::activeWindow());
   box.setTextFormat(Qt::PlainText);
   box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
   box.exec();

@@ -3,13 +3,13 @@
 // The dialog half of the platform seam on the desktop: message boxes, sounds and the open-file
 // dialog through Qt (and MessageBeep on Windows).
 
-#include "platform/Platform.h"
+#include "platform/PlatformDialogs.h"
 
 class QWidget;
 
 namespace brimwell {
 
-class QtPlatform : public Platform {
+class QtPlatform : public PlatformDialogs {
  public:
   void Beep(SystemSound sound) override;
   void ShowMessage(MessageKind kind, const std::string& text) override;

@@ -120,13 +120,13 @@ QuillonLoadResult ParseQuillonData(std::span<const Byte> file, QuillonRecord& re
   return QuillonLoadResult::Loaded;
 }
 
-std::string QuillonFileBesideExecutable(Platform& platform) {
-  return platform.ExecutableFolder() + kQuillonFileName;
+std::string QuillonFileBesideExecutable(PlatformFiles& files) {
+  return files.ExecutableFolder() + kQuillonFileName;
 }
 
-QuillonLoadResult LoadQuillonData(Platform& platform, const std::string& path,
+QuillonLoadResult LoadQuillonData(PlatformFiles& files, const std::string& path,
                                   QuillonRecord& record) {
-  const auto file = platform.ReadFileExclusively(path, kLongestFileLength);
+  const auto file = files.ReadFileExclusively(path, kLongestFileLength);
   if (!file) {
     record = {};
     return QuillonLoadResult::NotFound;

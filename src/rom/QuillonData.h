@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Platform.h"
+#include "platform/PlatformFiles.h"
 #include "rom/RomImage.h"
 
 namespace brimwell {
@@ -43,11 +43,11 @@ QuillonLoadResult ParseQuillonData(std::span<const Byte> file, QuillonRecord& re
 
 // Where the data file is read from unless the user names another: "Quillon.dat" in the
 // executable's folder.
-std::string QuillonFileBesideExecutable(Platform& platform);
+std::string QuillonFileBesideExecutable(PlatformFiles& files);
 
 // Reads the data file at path without sharing it. NotFound when it is missing or another program
 // has it open.
-QuillonLoadResult LoadQuillonData(Platform& platform, const std::string& path,
+QuillonLoadResult LoadQuillonData(PlatformFiles& files, const std::string& path,
                                   QuillonRecord& record);
 
 // Rebuilds both lists from the record, and the sprites' handler addresses from the image's

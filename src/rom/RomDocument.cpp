@@ -6,7 +6,7 @@ OpenOutcome RomDocument::Open() {
   image_.Clear();
   romLoaded_ = false;
 
-  auto bytes = platform_.ReadFileDenyingWriters(romPath_);
+  auto bytes = files_.ReadFileDenyingWriters(romPath_);
   if (!bytes) return OpenOutcome::LoadError;
   if (static_cast<std::uint64_t>(bytes->size()) < kMinRomLength) return OpenOutcome::TooShort;
 
@@ -18,8 +18,8 @@ OpenOutcome RomDocument::Open() {
 
 SaveOutcome RomDocument::Save() const {
   if (!romLoaded_) return SaveOutcome::NothingLoaded;
-  return platform_.ReplaceFileContents(romPath_, image_.Contents()) ? SaveOutcome::Saved
-                                                            : SaveOutcome::WriteFailed;
+  return files_.ReplaceFileContents(romPath_, image_.Contents()) ? SaveOutcome::Saved
+                                                                 : SaveOutcome::WriteFailed;
 }
 
 }  // namespace brimwell

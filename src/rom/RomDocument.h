@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "platform/Platform.h"
+#include "platform/PlatformFiles.h"
 #include "rom/RomImage.h"
 
 namespace brimwell {
@@ -23,7 +23,7 @@ enum class SaveOutcome { Saved, NothingLoaded, WriteFailed };
 
 class RomDocument {
  public:
-  explicit RomDocument(Platform& platform) : platform_(platform) {}
+  explicit RomDocument(PlatformFiles& files) : files_(files) {}
 
   RomImage& Image() { return image_; }
   const RomImage& Image() const { return image_; }
@@ -41,7 +41,7 @@ class RomDocument {
   SaveOutcome Save() const;
 
  private:
-  Platform& platform_;
+  PlatformFiles& files_;
   RomImage image_;
   std::string romPath_;
   bool romLoaded_ = false;

@@ -569,7 +569,7 @@ TEST(SpriteWindowInTheProgram, SpritesButtonEditsTheOpenedRomWhichSaveWritesBack
   const std::string rom = folder.Write("game.nes", bytes);
   testing::PlaceQuillonFile(
       folder, testing::MakeCurrentQuillonFile({.lastRomPath = rom, .dialogueNames = {{4, "HI"}}}));
-  TfmMain window(platform);
+  TfmMain window(platform, platform);
   window.CreateEditorDialogs();
   window.show();
   QApplication::processEvents();

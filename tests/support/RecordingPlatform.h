@@ -1,14 +1,15 @@
 #pragma once
 
-// A platform seam for tests: real files, but sounds, message boxes and the open-file dialog are
-// recorded instead of shown, and the dialog's answers are scripted.
+// Both halves of the platform seam for tests: real files, but sounds, message boxes and the
+// open-file dialog are recorded instead of shown, and the dialog's answers are scripted.
 
 #include <deque>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "platform/Platform.h"
+#include "platform/PlatformDialogs.h"
+#include "platform/PlatformFiles.h"
 
 namespace brimwell::testing {
 
@@ -29,7 +30,7 @@ struct ShownEvent {
   }
 };
 
-class RecordingPlatform : public Platform {
+class RecordingPlatform : public PlatformFiles, public PlatformDialogs {
  public:
   void Beep(SystemSound sound) override { events.push_back(ShownEvent::Beep(sound)); }
   void ShowMessage(MessageKind kind, const std::string& text) override {
@@ -44,7 +45,7 @@ class RecordingPlatform : public Platform {
     return answer;
   }
   std::string ExecutableFolder() override {
-    return executableFolder ? *executableFolder : Platform::ExecutableFolder();
+    return executableFolder ? *executableFolder : PlatformFiles::ExecutableFolder();
   }
 
   // Only the message boxes and sounds, without the file dialogs.
