@@ -48,7 +48,7 @@ int WriteSeeds(const fs::path& folder) {
     std::ofstream out(folder / seed.name, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(seed.bytes.data()), std::streamsize(seed.bytes.size()));
     if (!out) {
-      std::fprintf(stderr, "cannot write %s\n", (folder / seed.name).c_str());
+      std::fprintf(stderr, "cannot write %s\n", (folder / seed.name).string().c_str());
       return 1;
     }
   }

@@ -1,14 +1,12 @@
 #include "rom/QuillonData.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/file.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <optional>
 
 #include "RecordingPlatform.h"
+#include "TestFiles.h"
 #include "TestQuillon.h"
 #include "TestRom.h"
 
@@ -270,17 +268,15 @@ TEST_P(QuillonLoad, ReadsTheFileBesideTheExecutable) {
   RecordingPlatform platform;
   platform.executableFolder =
       param.file ? PlaceQuillonFile(folder, *param.file) : FolderWithSeparator(folder);
-  std::optional<int> holder;
-  if (param.heldOpenElsewhere) {
-    holder = open(folder.File("Quillon.dat").c_str(), O_RDONLY);
-    ASSERT_EQ(flock(*holder, LOCK_SH | LOCK_NB), 0);
-  }
+  std::optional<testing::FileHeldOpen> holder;
+  if (param.heldOpenElsewhere)
+    holder.emplace(folder.File("Quillon.dat"), testing::HeldFor::Reading);
   QuillonRecord record;
   record.bytes.fill(0x5A);
 
   EXPECT_EQ(LoadQuillonData(platform, QuillonFileBesideExecutable(platform), record), param.result);
 
-  if (holder) close(*holder);
+  holder.reset();
   EXPECT_EQ(LastRomPath(record), param.lastRomPath);
   if (param.result == QuillonLoadResult::Loaded)
     EXPECT_EQ(Record(record), testing::Slice(*param.file, 4, kQuillonRecordSize));

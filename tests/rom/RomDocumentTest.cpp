@@ -1,9 +1,9 @@
 #include "rom/RomDocument.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include "RecordingPlatform.h"
+#include "TestFiles.h"
 #include "TestRom.h"
 
 namespace brimwell {
@@ -48,10 +48,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(RomDocument, PathsThatAreNoRegularFileEndInTheLoadError) {
   ScratchFolder folder;
-  const std::string fifo = folder.File("pipe.nes");
-  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const testing::NamedPipe pipe(folder);
   for (const std::string& path : {std::string(), folder.File("missing.nes"), folder.Path().string(),
-                                  fifo, std::string("/dev/zero")}) {
+                                  pipe.Path(), std::string(testing::kDeviceFile)}) {
     RecordingPlatform platform;
     RomDocument document(platform);
     document.SetRomPath(path);

@@ -1,7 +1,5 @@
 #include "TestRom.h"
 
-#include <stdlib.h>
-
 #include <algorithm>
 #include <fstream>
 #include <iterator>
@@ -96,16 +94,26 @@ std::vector<std::size_t> DifferingOffsets(ConstRomBytes before, ConstRomBytes af
 }
 
 ScratchFolder::ScratchFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "brimwell-test-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot create a scratch folder");
-  path_ = pattern;
+  std::random_device entropy;
+  for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+    const auto candidate =
+        std::filesystem::temp_directory_path() / ("brimwell-test-" + std::to_string(entropy()));
+    std::error_code error;
+    if (std::filesystem::create_directory(candidate, error)) path_ = candidate;
+  }
+  if (path_.empty()) throw std::runtime_error("cannot create a scratch folder");
 }
 
+// Tests leave read-only files and folders behind, which Windows would not delete.
 ScratchFolder::~ScratchFolder() {
-  std::error_code ignored;
-  std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                               std::filesystem::perm_options::add, ignored);
-  std::filesystem::remove_all(path_, ignored);
+  namespace fs = std::filesystem;
+  std::error_code ignored, listing;
+  const auto writable = fs::perm_options::add | fs::perm_options::nofollow;
+  fs::permissions(path_, fs::perms::owner_all, writable, ignored);
+  for (fs::recursive_directory_iterator entry(path_, listing), end; !listing && entry != end;
+       entry.increment(listing))
+    fs::permissions(entry->path(), fs::perms::owner_all, writable, ignored);
+  fs::remove_all(path_, ignored);
 }
 
 std::string ScratchFolder::Write(const std::string& name, const std::vector<Byte>& bytes) const {
