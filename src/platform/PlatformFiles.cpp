@@ -28,14 +28,16 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-std::string FolderOf(const std::string& path) {
-  const auto slash = path.find_last_of("/\\");
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+template <class Text>
+Text FolderOf(const Text& path) {
+  const auto slash = path.find_last_of(Text{'/', '\\'});
+  return slash == Text::npos ? Text() : path.substr(0, slash + 1);
 }
 
-std::string FileNameOf(const std::string& path) {
-  const auto slash = path.find_last_of("/\\");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
+template <class Text>
+Text FileNameOf(const Text& path) {
+  const auto slash = path.find_last_of(Text{'/', '\\'});
+  return slash == Text::npos ? path : path.substr(slash + 1);
 }
 
 // A file too large to hold in memory is a load failure, not a crash.
@@ -131,6 +133,62 @@ bool OverwriteInPlace(const std::wstring& path, const Bytes& bytes) {
   if (PutInPlace(file, bytes)) return true;
   PutInPlace(file, *old);
   return false;
+}
+
+// Follows a symbolic link to the file it names, so that saving replaces the ROM, not the link.
+std::wstring ResolvedTarget(const std::wstring& path) {
+  Handle file(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!file.Valid()) return path;
+  std::wstring resolved(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetFinalPathNameByHandleW(file.get(), resolved.data(),
+                                                   DWORD(resolved.size()), FILE_NAME_NORMALIZED);
+    if (length == 0) return path;
+    const bool fits = length < resolved.size();
+    resolved.resize(length);
+    if (fits) return resolved;
+  }
+}
+
+// The attributes that the new file takes over from the ROM. ReplaceFileW keeps them on Windows,
+// but not under wine.
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN |
+                                  FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+// Makes the temporary file beside the target under a name of its own: a file left behind by a
+// save that crashed, even a read-only one or one that a program still holds, is passed over.
+Handle CreateTemporaryFile(const std::wstring& target, DWORD attributes, std::wstring& name) {
+  constexpr int kNamesTried = 100;
+  for (int attempt = 0; attempt < kNamesTried; ++attempt) {
+    const std::wstring suffix = attempt == 0 ? L"" : L"." + std::to_wstring(attempt);
+    name = FolderOf(target) + L"~" + FileNameOf(target) + suffix + L".brimwell-tmp";
+    const HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    attributes ? attributes : FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return Handle(file);
+  }
+  return Handle(INVALID_HANDLE_VALUE);
+}
+
+// Whether a program holds the file without letting others replace it, which ReplaceFileW would
+// find out only after some of its work (wine's leaves a file behind then).
+bool HeldAgainstReplacing(const std::wstring& target) {
+  const Handle probe(CreateFileW(target.c_str(), DELETE,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return !probe.Valid() && GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
+// ReplaceFileW keeps the ROM's security, attributes and creation time, which a file moved over
+// it would lose. Should it fail after it has removed the ROM, the temporary file is the only
+// copy of the ROM left, and it moves in after all.
+bool MoveIntoPlace(const std::wstring& temporary, const std::wstring& target, bool exists) {
+  if (!exists) return MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
+  if (ReplaceFileW(target.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                   nullptr, nullptr))
+    return true;
+  return GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT &&
+         MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
 }
 
 #else
@@ -244,27 +302,25 @@ std::optional<Bytes> PlatformFiles::ReadFileExclusively(const std::string& path,
 }
 
 bool PlatformFiles::ReplaceFileContents(const std::string& path, const Bytes& bytes) {
-  const std::wstring target = Wide(path);
+  const std::wstring target = ResolvedTarget(Wide(path));
   const DWORD attributes = GetFileAttributesW(target.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES &&
-      (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
-    return false;
-  const std::wstring temporary = Wide(FolderOf(path) + "~" + FileNameOf(path) + ".brimwell-tmp");
+  const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+  if (exists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) return false;
+  if (exists && HeldAgainstReplacing(target)) return false;
+  std::wstring temporary;
   bool written = false;
   {
-    Handle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    const Handle file =
+        CreateTemporaryFile(target, exists ? attributes & kKeptAttributes : 0, temporary);
     // A folder that takes no new file, holding a ROM the user may write: overwrite it in place.
-    if (!file.Valid() && attributes != INVALID_FILE_ATTRIBUTES &&
-        GetLastError() == ERROR_ACCESS_DENIED) {
+    if (!file.Valid() && exists && GetLastError() == ERROR_ACCESS_DENIED)
       return OverwriteInPlace(target, bytes);
-    }
     written = file.Valid() && WriteAll(file, bytes);
   }
-  if (written && MoveFileExW(temporary.c_str(), target.c_str(),
-                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    return true;
-  DeleteFileW(temporary.c_str());
+  if (written && MoveIntoPlace(temporary, target, exists)) return true;
+  // Unless it is all that is left of the ROM.
+  if (!exists || GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES)
+    DeleteFileW(temporary.c_str());
   return false;
 }
 

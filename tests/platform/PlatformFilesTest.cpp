@@ -109,6 +109,25 @@ TEST(PlatformFiles, ReplaceFailsIntoAMissingFolderOrOverAFolder) {
   EXPECT_EQ(folder.Entries(), std::vector<std::string>{"sub"});
 }
 
+// A save that crashed on Windows leaves its temporary file behind, under the name the next save
+// tries first; read-only, or still held by a program that scans new files, it must not keep
+// later saves from working.
+TEST(PlatformFiles, ATemporaryFileLeftByACrashedSaveDoesNotStopLaterSaves) {
+  ScratchFolder folder;
+  RecordingPlatform platform;
+  const std::string target = folder.Write("game.nes", {1});
+  const std::string leftover = folder.Write("~game.nes.brimwell-tmp", {9});
+  fs::permissions(leftover, fs::perms::owner_read);
+  FileHeldOpen scanner(leftover, HeldFor::Reading);
+
+  for (const Byte value : {2, 3}) {
+    ASSERT_TRUE(platform.ReplaceFileContents(target, {value}));
+    EXPECT_EQ(folder.Read("game.nes"), std::vector<Byte>{value});
+  }
+  EXPECT_EQ(folder.Read("~game.nes.brimwell-tmp"), std::vector<Byte>{9});
+  EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"game.nes", "~game.nes.brimwell-tmp"}));
+}
+
 // A disk that fills up part-way through the write, simulated with a file size limit in a child
 // process so the test runner itself keeps its limits.
 TEST(PlatformFiles, AWriteThatFailsPartWayLeavesTheOldFileIntact) {
