@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that Brimwell needs to build, test and run; asks apt only for
 # what is missing. Works as root or through sudo. Usage: install-deps.sh [--with-display]
-# [PACKAGE]...: the display packages for scripts/run.sh, and any further packages by name.
+# [--windows] [PACKAGE]...: the display packages for scripts/run.sh, the cross build of
+# scripts/test-windows.sh, and any further packages by name.
 set -euo pipefail
 
 # desktop-file-utils and appstream validate the installed desktop entry and metainfo;
@@ -9,7 +10,13 @@ set -euo pipefail
 packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev libbenchmark-dev desktop-file-utils
   appstream)
 for argument in "$@"; do
-  if [ "$argument" = "--with-display" ]; then packages+=(xvfb xauth); else packages+=("$argument"); fi
+  case "$argument" in
+    --with-display) packages+=(xvfb xauth) ;;
+    # MinGW-w64 cross-compiles for Windows, wine runs the result here, and googletest holds the
+    # GoogleTest sources that the cross build compiles for Windows.
+    --windows) packages+=(g++-mingw-w64-x86-64-posix wine wine64 googletest) ;;
+    *) packages+=("$argument") ;;
+  esac
 done
 
 missing=()
