@@ -24,11 +24,6 @@ const QString kTitle = QStringLiteral("Brimwell");
 const QString kTitlePrefix = QStringLiteral("Brimwell - ");
 
 const char kQuillonMissing[] = "Quillon Dat file not found.. sprite-dialog editing disabled.";
-const char kQuillonInvalid[] = "Invalid Quillon data file";
-const char kNotFinalFantasy[] = "This ROM image is not based on Final Fantasy 1 NES.";
-const char kCannotLoad[] = "Could not load the specified file.";
-const char kCannotSave[] =
-    "Could not save the ROM data.  The ROM file may be in use by another program.";
 const char kNothingLoaded[] = "No FF1 NES ROM file has been loaded.";
 
 const std::vector<FileFilter> kRomFilters = {
@@ -108,7 +103,7 @@ void TfmMain::FormCreate() {
       lblError->setText(QString::fromLatin1(kQuillonMissing));
       break;
     case QuillonLoadResult::InvalidSignature:
-      dialogs_.ShowMessage(MessageKind::Warning, kQuillonInvalid);
+      dialogs_.ShowMessage(MessageKind::Warning, kQuillonInvalidMessage);
       break;
   }
   // A ROM the user named is opened whether or not the data file could be read.
@@ -253,11 +248,11 @@ void TfmMain::OpenRom(bool skipDialog) {
   switch (document_.Open()) {
     case OpenOutcome::TooShort:
       SetRomControlsEnabled(false);
-      Complain(SystemSound::Exclamation, MessageKind::Warning, kNotFinalFantasy);
+      Complain(SystemSound::Exclamation, MessageKind::Warning, kNotFinalFantasyMessage);
       return;
     case OpenOutcome::LoadError:
       SetRomControlsEnabled(false);
-      Complain(SystemSound::Hand, MessageKind::Error, kCannotLoad);
+      Complain(SystemSound::Hand, MessageKind::Error, kCannotLoadMessage);
       return;
     case OpenOutcome::Opened:
       ShowRomPath();
@@ -276,7 +271,7 @@ void TfmMain::SaveRom() {
       Complain(SystemSound::Asterisk, MessageKind::Information, kNothingLoaded);
       return;
     case SaveOutcome::WriteFailed:
-      Complain(SystemSound::Exclamation, MessageKind::Warning, kCannotSave);
+      Complain(SystemSound::Exclamation, MessageKind::Warning, kCannotSaveMessage);
       return;
   }
 }

@@ -77,8 +77,7 @@ QLayout* NewExplainedCheckBox(QCheckBox* box, const char* explanation) {
                          explanation);
 }
 
-QComboBox* NewDropDown(const char* name, std::initializer_list<const char*> entries,
-                       const char* hint) {
+QComboBox* NewDropDown(const char* name, std::span<const char* const> entries, const char* hint) {
   auto* list = new QComboBox;
   list->setObjectName(QString::fromLatin1(name));
   list->setEditable(false);
