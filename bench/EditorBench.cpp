@@ -150,33 +150,23 @@ void AddEditorStep(const std::string& name, Target target, EditorFactory make, c
   });
 }
 
-template <typename PatchEditor>
-EditorFactory PatchEditorOnImage() {
-  return [](BenchDocument& document) {
-    auto editor = std::make_unique<PatchEditor>();
-    editor->SetImage(document.Image().Bytes());
-    return editor;
-  };
+template <typename Editor>
+EditorFactory EditorOnDocument() {
+  return [](BenchDocument& document) { return std::make_unique<Editor>(document.Document()); };
 }
 
 EditorFactory SpriteEditorOnImage() {
   return [](BenchDocument& document) {
-    auto editor =
-        std::make_unique<TdlgSprites>(document.Names().sprites, document.Names().dialogues);
-    editor->SetImage(document.Image());
-    return editor;
+    return std::make_unique<TdlgSprites>(document.Document(), document.Names().sprites,
+                                         document.Names().dialogues);
   };
 }
 
 const bool kEditors = [] {
-  AddEditorShowing("Limits", Target::None(), PatchEditorOnImage<TdlgLimits>());
-  AddEditorShowing("Battle", Target::None(), PatchEditorOnImage<TdlgBattle>());
-  AddEditorShowing("Magic", Target::None(), [](BenchDocument& document) {
-    auto editor = std::make_unique<TdlgMagic>(document.Document());
-    editor->SetImage(document.Image().Bytes());
-    return editor;
-  });
-  AddEditorShowing("Misc", Target::None(), PatchEditorOnImage<TdlgMisc>());
+  AddEditorShowing("Limits", Target::None(), EditorOnDocument<TdlgLimits>());
+  AddEditorShowing("Battle", Target::None(), EditorOnDocument<TdlgBattle>());
+  AddEditorShowing("Magic", Target::None(), EditorOnDocument<TdlgMagic>());
+  AddEditorShowing("Misc", Target::None(), EditorOnDocument<TdlgMisc>());
   AddEditorShowing("Sprites", Target::UnderNanoseconds(10 * kMillisecond), SpriteEditorOnImage());
   AddEditorStep("Sprites: move to the next sprite", Target::UnderNanoseconds(kMillisecond),
                 SpriteEditorOnImage(), "lbSprites");

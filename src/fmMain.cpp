@@ -9,8 +9,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "Labels.h"
 #include "PathLabel.h"
-#include "patches/PatchDialog.h"
 #include "patches/TdlgBattle.h"
 #include "patches/TdlgLimits.h"
 #include "patches/TdlgMagic.h"
@@ -36,13 +36,6 @@ const std::vector<FileFilter> kRomFilters = {
     {"Any files", "*.*"},
 };
 
-QLabel* MakeLabel(const char* name, const QString& text) {
-  auto* label = new QLabel(text);
-  label->setObjectName(QString::fromLatin1(name));
-  label->setTextFormat(Qt::PlainText);
-  return label;
-}
-
 // Qt reads "[*]" in a caption as the place of its modified marker and drops it; doubled, it
 // shows as written.
 QString LiteralCaption(QString caption) {
@@ -63,18 +56,6 @@ QFrame* MakeRule() {
   return rule;
 }
 
-void Colour(QLabel* label, Qt::GlobalColor colour) {
-  QPalette palette = label->palette();
-  palette.setColor(QPalette::WindowText, colour);
-  label->setPalette(palette);
-}
-
-void Embolden(QLabel* label) {
-  QFont font = label->font();
-  font.setBold(true);
-  label->setFont(font);
-}
-
 }  // namespace
 
 TfmMain::TfmMain(PlatformDialogs& dialogs, PlatformFiles& files, StartOptions options,
@@ -92,10 +73,11 @@ TfmMain::TfmMain(PlatformDialogs& dialogs, PlatformFiles& files, StartOptions op
   FormCreate();
 }
 
-TfmMain::~TfmMain() = default;
+TfmMain::~TfmMain() {
+  for (EditorDialog* editor : {dlgMagic, dlgBattle, dlgMisc, dlgSprites, dlgLimits}) delete editor;
+}
 
 void TfmMain::FormCreate() {
-  applicationTitle_ = kTitle;
   setWindowTitle(LiteralCaption(kTitle));
   const std::string dataFile =
       startOptions_.dataFile ? *startOptions_.dataFile : QuillonFileBesideExecutable(files_);
@@ -118,31 +100,32 @@ void TfmMain::FormCreate() {
 void TfmMain::CreateEditorDialogs() {
   // The start order of the editors; each is created once here and lives until the program ends.
   dlgMagic = new TdlgMagic(document_, this);
-  dlgBattle = new TdlgBattle(this);
-  dlgMisc = new TdlgMisc(this);
-  dlgSprites = new TdlgSprites(spriteNames_, dialogueNames_, this);
-  dlgLimits = new TdlgLimits(this);
+  dlgBattle = new TdlgBattle(document_, this);
+  dlgMisc = new TdlgMisc(document_, this);
+  dlgSprites = new TdlgSprites(document_, spriteNames_, dialogueNames_, this);
+  dlgLimits = new TdlgLimits(document_, this);
 }
 
 void TfmMain::CreateWidgets() {
-  Label4 =
-      MakeLabel("Label4", QStringLiteral("Do not use Quillon at the same time, unless editing a "
-                                         "different ROM.  Otherwise, you could lose your changes "
-                                         "when saving in either program."));
+  Label4 = NewPlainLabel(QStringLiteral("Do not use Quillon at the same time, unless editing a "
+                                        "different ROM.  Otherwise, you could lose your changes "
+                                        "when saving in either program."),
+                         "Label4");
   Label4->setWordWrap(true);
   Embolden(Label4);
 
-  Label1 = MakeLabel("Label1", QStringLiteral("Brimwell %1, a rules editor for Final Fantasy "
-                                              "on the NES (December 2026)")
-                                   .arg(QStringLiteral(BRIMWELL_VERSION)));
+  Label1 = NewPlainLabel(QStringLiteral("Brimwell %1, a rules editor for Final Fantasy "
+                                        "on the NES (December 2026)")
+                             .arg(QStringLiteral(BRIMWELL_VERSION)),
+                         "Label1");
   Label1->setAlignment(Qt::AlignCenter);
-  Colour(Label1, Qt::darkBlue);
+  SetTextColour(Label1, Qt::darkBlue);
 
-  Label2 = MakeLabel("Label2", QStringLiteral("Editing:"));
+  Label2 = NewPlainLabel(QStringLiteral("Editing:"), "Label2");
   lblGameFile = new PathLabel;
   lblGameFile->setObjectName(QStringLiteral("lblGameFile"));
   lblGameFile->ShowText(QStringLiteral("(no ROM opened yet)"));
-  Colour(lblGameFile, Qt::blue);
+  SetTextColour(lblGameFile, Qt::blue);
 
   btnLimits = MakeButton("btnLimits", QStringLiteral("&Limits..."));
   btnBattle = MakeButton("btnBattle", QStringLiteral("&Battle..."));
@@ -150,9 +133,10 @@ void TfmMain::CreateWidgets() {
   btnSprites = MakeButton("btnSprites", QStringLiteral("&Sprites..."));
   btnMisc = MakeButton("btnMisc", QStringLiteral("Mis&c..."));
 
-  Label3 = MakeLabel("Label3", QStringLiteral("Note:  Send bug reports to: brimwell@example.org"));
+  Label3 =
+      NewPlainLabel(QStringLiteral("Note:  Send bug reports to: brimwell@example.org"), "Label3");
   Embolden(Label3);
-  lblError = MakeLabel("lblError", QString());
+  lblError = NewPlainLabel(QString(), "lblError");
 }
 
 void TfmMain::CreateMenu() {
@@ -261,7 +245,6 @@ void TfmMain::OpenRom(bool skipDialog) {
       return;
     case OpenOutcome::Opened:
       ShowRomPath();
-      HandImageToEditors();
       FillNameLists(quillon_, document_.Image().Bytes(), spriteNames_, dialogueNames_);
       SetRomControlsEnabled(true);
       return;
@@ -283,15 +266,8 @@ void TfmMain::SaveRom() {
 
 void TfmMain::ShowRomPath() {
   const QString path = QString::fromStdString(document_.RomPath());
-  applicationTitle_ = kTitlePrefix + path;
   lblGameFile->ShowText(path);
-  setWindowTitle(LiteralCaption(applicationTitle_));
-}
-
-void TfmMain::HandImageToEditors() {
-  for (PatchDialog* dialog : {dlgLimits, dlgMisc, dlgBattle, dlgMagic})
-    if (dialog) dialog->SetImage(document_.Image().Bytes());
-  if (dlgSprites) dlgSprites->SetImage(document_.Image());
+  setWindowTitle(LiteralCaption(kTitlePrefix + path));
 }
 
 void TfmMain::SetRomControlsEnabled(bool on) {
@@ -306,7 +282,7 @@ void TfmMain::Complain(SystemSound sound, MessageKind kind, const char* text) {
 }
 
 // The dialog has written to the image, or not, by the time it closes; its result is not needed.
-void TfmMain::ShowEditor(QDialog* dialog) {
+void TfmMain::ShowEditor(EditorDialog* dialog) {
   if (dialog) dialog->exec();
 }
 

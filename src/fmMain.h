@@ -16,9 +16,8 @@ class QPushButton;
 
 namespace brimwell {
 
-class PatchDialog;
+class EditorDialog;
 class PathLabel;
-class TdlgSprites;
 
 class TfmMain : public QMainWindow {
   Q_OBJECT
@@ -27,6 +26,7 @@ class TfmMain : public QMainWindow {
   // The options may name the ROM to open at start-up and the Quillon data file to read.
   TfmMain(PlatformDialogs& dialogs, PlatformFiles& files, StartOptions options = {},
           QWidget* parent = nullptr);
+  // Destroys the editors first: they refer to the document and the name lists.
   ~TfmMain() override;
 
   // Creates the editor dialogs, each once and hidden, in the program's start order.
@@ -34,7 +34,6 @@ class TfmMain : public QMainWindow {
 
   const RomDocument& Document() const { return document_; }
   RomDocument& Document() { return document_; }
-  const QString& ApplicationTitle() const { return applicationTitle_; }
   bool DataLoaded() const { return dataLoaded_; }
   const SpriteNameList& SpriteNames() const { return spriteNames_; }
   const DialogueNameList& DialogueNames() const { return dialogueNames_; }
@@ -57,10 +56,9 @@ class TfmMain : public QMainWindow {
   void OpenRom(bool skipDialog);
   void SaveRom();
   void ShowRomPath();
-  void HandImageToEditors();
   void SetRomControlsEnabled(bool on);
   void Complain(SystemSound sound, MessageKind kind, const char* text);
-  void ShowEditor(QDialog* dialog);
+  void ShowEditor(EditorDialog* dialog);
 
   PlatformDialogs& dialogs_;
   PlatformFiles& files_;
@@ -71,7 +69,6 @@ class TfmMain : public QMainWindow {
   bool autoOpenPending_ = false;
   SpriteNameList spriteNames_;
   DialogueNameList dialogueNames_;
-  QString applicationTitle_;
 
   QAction* mFileOpen = nullptr;
   QAction* mFileSave = nullptr;
@@ -88,12 +85,12 @@ class TfmMain : public QMainWindow {
   QLabel* Label3 = nullptr;
   QLabel* lblError = nullptr;
 
-  // The patch editors work on the image itself; the sprite editor on a copy of it.
-  PatchDialog* dlgMagic = nullptr;
-  PatchDialog* dlgBattle = nullptr;
-  PatchDialog* dlgMisc = nullptr;
-  TdlgSprites* dlgSprites = nullptr;
-  PatchDialog* dlgLimits = nullptr;
+  // The patch editors work on the document's image itself; the sprite editor on a copy of it.
+  EditorDialog* dlgMagic = nullptr;
+  EditorDialog* dlgBattle = nullptr;
+  EditorDialog* dlgMisc = nullptr;
+  EditorDialog* dlgSprites = nullptr;
+  EditorDialog* dlgLimits = nullptr;
 };
 
 }  // namespace brimwell
