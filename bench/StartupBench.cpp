@@ -193,9 +193,9 @@ int Measure(int runs) {
     for (const Run& run : all) values.push_back(run.*field);
     return Median(values);
   };
-  DeclareFigure(kStartup, kBareStartup, Target::RatioAtMost(1.10));
-  DeclareFigure(kStartupCpu, kBareStartupCpu, Target::RatioAtMost(1.10));
-  DeclareFigure(kPeak, kBarePeak, Target::RatioAtMost(1.10));
+  DeclareFigure(kStartup, kBareStartup, Target::RatioAtMost(1.05));
+  DeclareFigure(kStartupCpu, kBareStartupCpu, Target::RatioAtMost(1.05));
+  DeclareFigure(kPeak, kBarePeak, Target::RatioAtMost(1.05));
   RecordValue(kStartup, column(real, &Run::nanoseconds));
   RecordValue(kBareStartup, column(bare, &Run::nanoseconds));
   RecordValue(kStartupCpu, column(real, &Run::cpuNanoseconds));

@@ -91,7 +91,7 @@ class MainWindowTest : public ::testing::Test {
   }
 
   // Presses an editor's button and lets edit work in its dialog, which must be shown modally
-  // with the caption.
+  // with the caption (any caption, when it is empty).
   void EditInEditor(const char* button, const char* caption,
                     const std::function<void(QDialog&)>& edit) {
     bool shownModal = false;
@@ -99,7 +99,7 @@ class MainWindowTest : public ::testing::Test {
       auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
       if (!dialog) return;
       shownModal = true;
-      EXPECT_EQ(dialog->windowTitle(), caption);
+      if (*caption) EXPECT_EQ(dialog->windowTitle(), caption);
       edit(*dialog);
     });
     QTest::mouseClick(Find<QPushButton>(button), Qt::LeftButton);
@@ -366,6 +366,72 @@ TEST_F(MainWindowTest, FailedOpenAfterASuccessKeepsCaptionsButDisablesEverything
                                      ShownEvent::Box(MessageKind::Error, kCannotLoad)}));
   EXPECT_EQ(RomControls(), kAllDisabled);
   EXPECT_EQ(GameFile(), QString::fromStdString(good));
+}
+
+// Every editor reads the image of the last successful open, however many opens failed between.
+TEST_F(MainWindowTest, EditorsAfterAFailedOpenEditTheNextOpenedRom) {
+  WriteDataFileNaming(folder.Write("first.nes", MakeTestRom()));
+  Start();
+  ChooseInOpenDialog(folder.Write("short.nes", MakeTestRom(512)));
+  std::vector<Byte> next = MakeTestRom(kMinRomLength + 16);
+  next[0x2D9B6] = 0xC5;  // maximum HP 2500
+  next[0x2D9B7] = 0x09;
+  ChooseInOpenDialog(folder.Write("next.nes", next));
+  ASSERT_EQ(RomControls(), kAllEnabled);
+
+  for (const char* button : {"btnMagic", "btnBattle", "btnMisc", "btnSprites"})
+    EditInEditor(button, "", [](QDialog& dialog) {
+      QTest::mouseClick(dialog.findChild<QPushButton*>("btnOK"), Qt::LeftButton);
+    });
+  EXPECT_EQ(window->Document().Image().Contents(), next);  // OK stored what was shown
+
+  EditInEditor("btnLimits", "Game Parameter Limits", [](QDialog& dialog) {
+    testing::PatchDialogDriver ui(dialog, "lbLimitType");
+    EXPECT_EQ(ui.Find("eHPlimit")->text(), "2500");
+    ui.Type("eHPlimit", "3000");
+    ui.Press("btnOK");
+  });
+  EXPECT_EQ(window->Document().Image()[0x2D9B6], 0xB9);  // 3001
+  EXPECT_EQ(window->Document().Image().Length(), next.size());
+}
+
+// The editors exist from start-up, in the start order, but their widgets appear at the first
+// showing and stay for every later one.
+TEST_F(MainWindowTest, EditorsBuildTheirWidgetsAtTheirFirstShowingAndKeepThem) {
+  WriteDataFileNaming(folder.Write("game.nes", MakeTestRom()));
+  Start();
+  QStringList editors;
+  for (QDialog* dialog : window->findChildren<QDialog*>(Qt::FindDirectChildrenOnly)) {
+    editors << dialog->objectName();
+    EXPECT_TRUE(dialog->findChildren<QWidget*>().isEmpty()) << dialog->objectName().toStdString();
+  }
+  EXPECT_EQ(editors, (QStringList{"dlgMagic", "dlgBattle", "dlgMisc", "dlgSprites", "dlgLimits"}));
+
+  for (const char* button : {"btnLimits", "btnBattle", "btnMagic", "btnSprites", "btnMisc"}) {
+    QList<QWidget*> firstShowing;
+    for (int showing = 0; showing < 2; ++showing)
+      EditInEditor(button, "", [&](QDialog& dialog) {
+        const QList<QWidget*> widgets = dialog.findChildren<QWidget*>();
+        if (showing == 0) firstShowing = widgets;
+        EXPECT_FALSE(widgets.isEmpty()) << button;
+        EXPECT_EQ(widgets, firstShowing) << button;
+        dialog.reject();
+      });
+  }
+}
+
+// The editors refer to the document and the name lists, so they go while those still exist.
+TEST_F(MainWindowTest, EditorsAreDestroyedBeforeTheDocument) {
+  Start();
+  QObject* whole = window.get();
+  std::vector<bool> windowStillWhole;
+  for (QDialog* dialog : window->findChildren<QDialog*>(Qt::FindDirectChildrenOnly))
+    QObject::connect(dialog, &QObject::destroyed, [&, whole] {
+      // Once the window's own destructor has run, it is no longer a TfmMain.
+      windowStillWhole.push_back(qobject_cast<TfmMain*>(whole) != nullptr);
+    });
+  window.reset();
+  EXPECT_EQ(windowStillWhole, std::vector<bool>(5, true));
 }
 
 TEST_F(MainWindowTest, SaveWritesTheImageAndWarnsWhenTheFileCannotBeWritten) {
