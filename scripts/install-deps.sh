@@ -5,9 +5,9 @@
 set -euo pipefail
 
 # desktop-file-utils and appstream validate the installed desktop entry and metainfo;
-# libbenchmark-dev builds the benchmarks.
+# libbenchmark-dev builds the benchmarks; zlib1g-dev gives the CRC-32 that BPS patches carry.
 packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev libbenchmark-dev desktop-file-utils
-  appstream)
+  appstream zlib1g-dev)
 for argument in "$@"; do
   if [ "$argument" = "--with-display" ]; then packages+=(xvfb xauth); else packages+=("$argument"); fi
 done
