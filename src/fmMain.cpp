@@ -2,10 +2,14 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -15,6 +19,7 @@
 #include "patches/TdlgLimits.h"
 #include "patches/TdlgMagic.h"
 #include "patches/TdlgMisc.h"
+#include "rom/PatchFile.h"
 #include "sprites/TdlgSprites.h"
 
 namespace brimwell {
@@ -35,6 +40,54 @@ const std::vector<FileFilter> kRomFilters = {
     {"Final Fantasy 1 ROMs", "*.NES"},
     {"Any files", "*.*"},
 };
+
+const char kChooseOriginal[] = "Choose the unmodified original ROM";
+const char kSavePatchAs[] = "Save the patch as";
+const char kCannotReadOriginal[] = "Could not read the original ROM.";
+const char kOriginalNotFinalFantasy[] = "The original ROM is not based on Final Fantasy 1 NES.";
+const char kNothingToPatch[] =
+    "The ROM in memory is the same as the original: a patch would hold nothing.";
+const char kCannotWritePatch[] =
+    "Could not write the patch file.  The folder may be read-only or the file in use.";
+
+// In the order of the save dialog's filters: BPS, which checks that it is applied to the right
+// ROM, comes first and is chosen unless the user picks IPS.
+const std::vector<FileFilter> kPatchFilters = {
+    {"BPS patches", "*.bps"},
+    {"IPS patches", "*.ips"},
+};
+constexpr PatchFormat kPatchFilterFormats[] = {PatchFormat::Bps, PatchFormat::Ips};
+
+// The format the name's extension gives, or else the chosen filter's, whose extension the name
+// then gets.
+PatchFormat TakePatchFormat(ChosenFile& chosen) {
+  if (const auto named = PatchFormatOfFileName(chosen.path)) return *named;
+  const std::size_t filter = chosen.filter < std::size(kPatchFilterFormats) ? chosen.filter : 0;
+  chosen.path += kPatchFilters[filter].pattern.substr(1);
+  return kPatchFilterFormats[filter];
+}
+
+// The same file with the extension of a patch, as the save dialog's suggestion.
+std::string PatchNameFor(const std::string& romPath) {
+  const auto dot = romPath.find_last_of('.');
+  const auto slash = romPath.find_last_of("/\\");
+  const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+  return (hasExtension ? romPath.substr(0, dot) : romPath) + ".bps";
+}
+
+std::string PatchWritten(const std::string& path, std::size_t differing) {
+  return "The patch " + path + " was written: " + std::to_string(differing) +
+         (differing == 1 ? " byte differs" : " bytes differ") + " from the original.";
+}
+
+// The one local file a drag carries, when it is a ".nes" file in any letter case.
+std::optional<QString> DraggedRom(const QMimeData* data) {
+  if (!data->hasUrls() || data->urls().size() != 1 || !data->urls().front().isLocalFile())
+    return std::nullopt;
+  const QString path = data->urls().front().toLocalFile();
+  if (!path.endsWith(QStringLiteral(".nes"), Qt::CaseInsensitive)) return std::nullopt;
+  return QDir::toNativeSeparators(path);
+}
 
 // Qt reads "[*]" in a caption as the place of its modified marker and drops it; doubled, it
 // shows as written.
@@ -70,6 +123,7 @@ TfmMain::TfmMain(PlatformDialogs& dialogs, PlatformFiles& files, StartOptions op
   CreateMenu();
   CreateLayout();
   ConnectWidgets();
+  setAcceptDrops(true);
   FormCreate();
 }
 
@@ -149,6 +203,9 @@ void TfmMain::CreateMenu() {
   mFileSave = mFile->addAction(QStringLiteral("&Save ROM"));
   mFileSave->setObjectName(QStringLiteral("mFileSave"));
   mFileSave->setEnabled(false);
+  mFileCreatePatch = mFile->addAction(QStringLiteral("Create &Patch..."));
+  mFileCreatePatch->setObjectName(QStringLiteral("mFileCreatePatch"));
+  mFileCreatePatch->setEnabled(false);
   mFile->addSeparator()->setObjectName(QStringLiteral("N1"));
   mFileExit = mFile->addAction(QStringLiteral("E&xit"));
   mFileExit->setObjectName(QStringLiteral("mFileExit"));
@@ -194,6 +251,7 @@ void TfmMain::CreateLayout() {
 void TfmMain::ConnectWidgets() {
   connect(mFileOpen, &QAction::triggered, this, &TfmMain::mFileOpenClick);
   connect(mFileSave, &QAction::triggered, this, &TfmMain::mFileSaveClick);
+  connect(mFileCreatePatch, &QAction::triggered, this, &TfmMain::mFileCreatePatchClick);
   connect(mFileExit, &QAction::triggered, this, &TfmMain::mFileExitClick);
   connect(btnLimits, &QPushButton::clicked, this, [this] { ShowEditor(dlgLimits); });
   connect(btnBattle, &QPushButton::clicked, this, [this] { ShowEditor(dlgBattle); });
@@ -224,13 +282,17 @@ void TfmMain::mFileSaveClick() {
   SaveRom();
 }
 
+void TfmMain::mFileCreatePatchClick() {
+  CreatePatch();
+}
+
 void TfmMain::mFileExitClick() {
   close();
 }
 
 void TfmMain::OpenRom(bool skipDialog) {
   if (!skipDialog) {
-    auto chosen = dialogs_.ChooseFileToOpen(kRomFilters, document_.RomPath());
+    auto chosen = dialogs_.ChooseFileToOpen(std::string(), kRomFilters, document_.RomPath());
     if (!chosen) return;
     document_.SetRomPath(std::move(*chosen));
   }
@@ -264,6 +326,65 @@ void TfmMain::SaveRom() {
   }
 }
 
+// The difference between the original game and the image in memory, saved or not, as a patch
+// file that others apply to their own copy. Nothing is written unless the whole patch is made.
+void TfmMain::CreatePatch() {
+  if (!document_.RomLoaded()) return;
+  const std::optional<std::vector<Byte>> original = ReadOriginalRom();
+  if (!original) return;
+  const ConstRomBytes edited = document_.Image().Bytes();
+  const std::size_t differing = CountDifferingBytes(*original, edited);
+  if (differing == 0) {
+    Complain(SystemSound::Asterisk, MessageKind::Information, kNothingToPatch);
+    return;
+  }
+  std::optional<ChosenFile> chosen =
+      dialogs_.ChooseFileToSave(kSavePatchAs, kPatchFilters, PatchNameFor(document_.RomPath()));
+  if (!chosen) return;
+  const PatchFormat format = TakePatchFormat(*chosen);
+  const PatchResult patch = brimwell::CreatePatch(format, *original, edited);
+  if (!patch.Ok()) {
+    Complain(SystemSound::Exclamation, MessageKind::Warning, patch.error.c_str());
+    return;
+  }
+  if (!files_.ReplaceFileContents(chosen->path, patch.bytes)) {
+    Complain(SystemSound::Exclamation, MessageKind::Warning, kCannotWritePatch);
+    return;
+  }
+  Complain(SystemSound::Asterisk, MessageKind::Information,
+           PatchWritten(chosen->path, differing).c_str());
+}
+
+// Asks for the original game and reads it by the same rules as an open; nothing when the user
+// cancels or the file will not do, which the user has then been told.
+std::optional<std::vector<Byte>> TfmMain::ReadOriginalRom() {
+  const auto path = dialogs_.ChooseFileToOpen(kChooseOriginal, kRomFilters, std::string());
+  if (!path) return std::nullopt;
+  auto original = files_.ReadFileDenyingWriters(*path);
+  if (!original) {
+    Complain(SystemSound::Exclamation, MessageKind::Warning, kCannotReadOriginal);
+    return std::nullopt;
+  }
+  if (original->size() < kMinRomLength) {
+    Complain(SystemSound::Exclamation, MessageKind::Warning, kOriginalNotFinalFantasy);
+    return std::nullopt;
+  }
+  return original;
+}
+
+void TfmMain::dragEnterEvent(QDragEnterEvent* event) {
+  if (DraggedRom(event->mimeData())) event->acceptProposedAction();
+}
+
+// As "&Open ROM..." with the dropped file chosen in its dialog.
+void TfmMain::dropEvent(QDropEvent* event) {
+  const std::optional<QString> path = DraggedRom(event->mimeData());
+  if (!path) return;
+  event->acceptProposedAction();
+  document_.SetRomPath(path->toStdString());
+  OpenRom(true);
+}
+
 void TfmMain::ShowRomPath() {
   const QString path = QString::fromStdString(document_.RomPath());
   lblGameFile->ShowText(path);
@@ -273,6 +394,7 @@ void TfmMain::ShowRomPath() {
 void TfmMain::SetRomControlsEnabled(bool on) {
   for (QPushButton* button : {btnLimits, btnMisc, btnBattle, btnMagic}) button->setEnabled(on);
   mFileSave->setEnabled(on);
+  mFileCreatePatch->setEnabled(on);
   btnSprites->setEnabled(on && dataLoaded_);
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 
 // The main window: owner of the open ROM, the Quillon data and its name lists, and the five
-// editor dialogs. It opens and saves the ROM and shows one editor per button.
+// editor dialogs. It opens and saves the ROM, makes a patch of it against the original game, and
+// shows one editor per button. A ".nes" file dropped on it is opened.
 
 #include <QMainWindow>
 
@@ -40,6 +41,8 @@ class TfmMain : public QMainWindow {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void FormCreate();
@@ -51,10 +54,13 @@ class TfmMain : public QMainWindow {
 
   void mFileOpenClick();
   void mFileSaveClick();
+  void mFileCreatePatchClick();
   void mFileExitClick();
 
   void OpenRom(bool skipDialog);
   void SaveRom();
+  void CreatePatch();
+  std::optional<std::vector<Byte>> ReadOriginalRom();
   void ShowRomPath();
   void SetRomControlsEnabled(bool on);
   void Complain(SystemSound sound, MessageKind kind, const char* text);
@@ -72,6 +78,7 @@ class TfmMain : public QMainWindow {
 
   QAction* mFileOpen = nullptr;
   QAction* mFileSave = nullptr;
+  QAction* mFileCreatePatch = nullptr;
   QAction* mFileExit = nullptr;
   QLabel* Label4 = nullptr;
   QLabel* Label1 = nullptr;
