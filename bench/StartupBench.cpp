@@ -134,9 +134,9 @@ int Measure(int runs) {
   fs::remove_all(folder);
   if (status != 0) return status;
 
-  DeclareFigure(kStartup, kBareStartup, Target::RatioAtMost(1.10));
-  DeclareFigure(kStartupCpu, kBareStartupCpu, Target::RatioAtMost(1.10));
-  DeclareFigure(kPeak, kBarePeak, Target::RatioAtMost(1.10));
+  DeclareFigure(kStartup, kBareStartup, Target::RatioAtMost(1.05));
+  DeclareFigure(kStartupCpu, kBareStartupCpu, Target::RatioAtMost(1.05));
+  DeclareFigure(kPeak, kBarePeak, Target::RatioAtMost(1.05));
   RecordValue(kStartup, MedianOf(real, &Run::nanoseconds));
   RecordValue(kBareStartup, MedianOf(bare, &Run::nanoseconds));
   RecordValue(kStartupCpu, MedianOf(real, &Run::cpuNanoseconds));

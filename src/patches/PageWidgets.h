@@ -16,7 +16,7 @@ class QWidget;
 
 namespace brimwell {
 
-// Captions are plain text: none of them is markup, whatever characters it holds.
+// Captions are plain text, in the given colour if any.
 QLabel* NewLabel(const char* text, QColor colour = QColor());
 // A caption that names a field: a screen reader reads it as the field's name.
 QLabel* NewBuddyLabel(const char* text, QWidget* field);

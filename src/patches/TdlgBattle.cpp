@@ -16,7 +16,10 @@ const char kFixHint[] = "Check this box to fix this bug.";
 
 }  // namespace
 
-TdlgBattle::TdlgBattle(QWidget* parent) : PatchDialog("Battle additions", "lbBattleType", parent) {
+TdlgBattle::TdlgBattle(RomDocument& document, QWidget* parent)
+    : PatchDialog(document, "dlgBattle", "Battle additions", "lbBattleType", parent) {}
+
+void TdlgBattle::CreatePages() {
   CreateWidgets();
   CreateBugfixPage();
   CreateHitsPage();

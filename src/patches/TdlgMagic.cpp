@@ -33,8 +33,10 @@ constexpr std::array<const char*, kWeakBonusEntries.size()> kDamageRanges = {
 
 }  // namespace
 
-TdlgMagic::TdlgMagic(const RomDocument& document, QWidget* parent)
-    : PatchDialog("Magic additions", "lbMagicType", parent), document_(document) {
+TdlgMagic::TdlgMagic(RomDocument& document, QWidget* parent)
+    : PatchDialog(document, "dlgMagic", "Magic additions", "lbMagicType", parent) {}
+
+void TdlgMagic::CreatePages() {
   CreateWidgets();
   CreateBugfixPage();
   CreateFASTPage();
@@ -57,14 +59,19 @@ void TdlgMagic::CreateWidgets() {
 }
 
 void TdlgMagic::CreateBugfixPage() {
+  QLabel* above = NewParagraph(
+      "The \"Evade Down\" spell effect-type is broken in the original game.  If "
+      "this box isn't checked, then that magic type won't work.");
+  QLabel* below = NewParagraph(
+      "To fix LOK2, the effect type should be changed to \"evade down\" and this "
+      "fix should be applied.");
+  // The box is explained from both sides; a screen reader reads both with it.
+  ckFixLOCK->setAccessibleDescription(above->text() + QLatin1Char(' ') + below->text());
+
   auto* page = new QVBoxLayout(AddPage("Bug-fix", "tsBugfix"));
-  page->addWidget(
-      NewParagraph("The \"Evade Down\" spell effect-type is broken in the original game.  If "
-                   "this box isn't checked, then that magic type won't work."));
+  page->addWidget(above);
   page->addWidget(ckFixLOCK);
-  page->addWidget(
-      NewParagraph("To fix LOK2, the effect type should be changed to \"evade down\" and this "
-                   "fix should be applied."));
+  page->addWidget(below);
   page->addStretch();
 }
 
@@ -149,7 +156,7 @@ void TdlgMagic::StoreControls(RomBytes image) {
   settings.DamageFamily = CheckedDamageFamily();
   settings.WeakBonus = static_cast<WeakBonusChoice>(weakBonusEntries_->checkedId());
   settings.Neg2HPLimit = eNeg2HPLimit->Value(kNeg2HPLimitRange);
-  settings.StoreToRom(image, document_.LockByteAtOpen());
+  settings.StoreToRom(image, Document().LockByteAtOpen());
 }
 
 }  // namespace brimwell

@@ -12,8 +12,10 @@
 
 namespace brimwell {
 
-TdlgMisc::TdlgMisc(QWidget* parent)
-    : PatchDialog("Miscellaneous additions", "lbMagicType", parent) {
+TdlgMisc::TdlgMisc(RomDocument& document, QWidget* parent)
+    : PatchDialog(document, "dlgMisc", "Miscellaneous additions", "lbMagicType", parent) {}
+
+void TdlgMisc::CreatePages() {
   CreateWidgets();
   CreateShipGamePage();
   CreateAirshipPage();

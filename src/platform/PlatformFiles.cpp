@@ -109,6 +109,30 @@ bool WriteAll(const Handle& file, const Bytes& bytes) {
   return FlushFileBuffers(file.get());
 }
 
+// Writes content over the start of the file and, only once it is on the disk, cuts whatever
+// lies beyond it.
+bool PutInPlace(const Handle& file, const Bytes& content) {
+  if (!SetFilePointerEx(file.get(), LARGE_INTEGER{}, nullptr, FILE_BEGIN) ||
+      !WriteAll(file, content))
+    return false;
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.get(), &size)) return false;
+  if (std::uint64_t(size.QuadPart) == content.size()) return true;
+  return SetEndOfFile(file.get()) && FlushFileBuffers(file.get());
+}
+
+// Nothing is truncated before the new image is complete, and a write that fails part-way
+// puts back the old bytes, read just before: a full disk never leaves less than the old ROM.
+bool OverwriteInPlace(const std::wstring& path, const Bytes& bytes) {
+  Handle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL, nullptr));
+  const auto old = ReadOpenFile(file, std::numeric_limits<std::uint64_t>::max(), true);
+  if (!old) return false;
+  if (PutInPlace(file, bytes)) return true;
+  PutInPlace(file, *old);
+  return false;
+}
+
 #else
 
 class Descriptor {
@@ -126,6 +150,9 @@ class Descriptor {
   int fd_;
 };
 
+// For a file on which the caller already holds its lock.
+constexpr int kLockAlreadyHeld = 0;
+
 // O_NONBLOCK keeps a FIFO from blocking the open; only regular files are read at all, so a
 // device such as /dev/zero can never fill memory.
 std::optional<Bytes> ReadOpenFile(const Descriptor& file, int lockKind, std::uint64_t maxBytes,
@@ -135,7 +162,8 @@ std::optional<Bytes> ReadOpenFile(const Descriptor& file, int lockKind, std::uin
   if (fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
   // Advisory locks stand in for Windows share modes: a program that holds a conflicting lock
   // keeps us out, and ours keeps cooperating writers out while we read.
-  if (flock(file.get(), lockKind | LOCK_NB) != 0) return std::nullopt;
+  if (lockKind != kLockAlreadyHeld && flock(file.get(), lockKind | LOCK_NB) != 0)
+    return std::nullopt;
   const std::uint64_t wanted = std::min<std::uint64_t>(std::uint64_t(info.st_size), maxBytes);
   Bytes bytes;
   if (!TryResize(bytes, wanted)) return std::nullopt;
@@ -155,10 +183,11 @@ std::optional<Bytes> ReadOpenFile(const Descriptor& file, int lockKind, std::uin
   return bytes;
 }
 
+// Writes everything from the start of the file.
 bool WriteAll(int fd, const Bytes& bytes) {
   std::size_t done = 0;
   while (done < bytes.size()) {
-    const ssize_t put = write(fd, bytes.data() + done, bytes.size() - done);
+    const ssize_t put = pwrite(fd, bytes.data() + done, bytes.size() - done, off_t(done));
     if (put < 0 && errno == EINTR) continue;
     if (put <= 0) return false;
     done += std::size_t(put);
@@ -166,9 +195,27 @@ bool WriteAll(int fd, const Bytes& bytes) {
   return true;
 }
 
+// Writes content over the start of the file and, only once it is on the disk, cuts whatever
+// lies beyond it.
+bool PutInPlace(int fd, const Bytes& content) {
+  if (!WriteAll(fd, content) || fsync(fd) != 0) return false;
+  struct stat info {};
+  if (fstat(fd, &info) != 0) return false;
+  if (std::uint64_t(info.st_size) == content.size()) return true;
+  return ftruncate(fd, off_t(content.size())) == 0 && fsync(fd) == 0;
+}
+
+// Nothing is truncated before the new image is complete, and a write that fails part-way
+// puts back the old bytes, read just before: a full disk never leaves less than the old ROM.
+// The caller holds the file's lock.
 bool OverwriteInPlace(const std::string& path, const Bytes& bytes) {
-  Descriptor file(open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
-  return file.Valid() && WriteAll(file.get(), bytes) && fsync(file.get()) == 0;
+  Descriptor file(open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC));
+  const auto old =
+      ReadOpenFile(file, kLockAlreadyHeld, std::numeric_limits<std::uint64_t>::max(), true);
+  if (!old) return false;
+  if (PutInPlace(file.get(), bytes)) return true;
+  PutInPlace(file.get(), *old);
+  return false;
 }
 
 // Follows a symbolic link to the file it names, so that saving replaces the ROM, not the link.
@@ -210,9 +257,7 @@ bool PlatformFiles::ReplaceFileContents(const std::string& path, const Bytes& by
     // A folder that takes no new file, holding a ROM the user may write: overwrite it in place.
     if (!file.Valid() && attributes != INVALID_FILE_ATTRIBUTES &&
         GetLastError() == ERROR_ACCESS_DENIED) {
-      Handle rom(CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL, nullptr));
-      return rom.Valid() && WriteAll(rom, bytes);
+      return OverwriteInPlace(target, bytes);
     }
     written = file.Valid() && WriteAll(file, bytes);
   }

@@ -143,30 +143,62 @@ TEST(PlatformFiles, AWriteThatFailsPartWayLeavesTheOldFileIntact) {
 
 // A shared folder where the user owns only the ROM: no temporary file can be made beside it, so
 // the ROM is overwritten in place. Run as an unprivileged user in a child process, since the
-// superuser may create files in any folder.
-TEST(PlatformFiles, AFolderThatTakesNoNewFileStillSavesAWritableRomInPlace) {
-  ScratchFolder folder;
-  const std::string target = folder.Write("game.nes", MakeTestRom());
+// superuser may create files in any folder; a nonzero limit caps the size of the files it
+// writes. True when the save reported success.
+bool SavedInPlace(const ScratchFolder& folder, const std::vector<Byte>& bytes,
+                  rlim_t fileSizeLimit = 0) {
   const bool root = geteuid() == 0;
-  ASSERT_EQ(chmod(folder.Path().c_str(), root ? 0755 : 0555), 0);
-  ASSERT_EQ(chmod(target.c_str(), root ? 0666 : 0644), 0);
-  const std::vector<Byte> saved(kMinRomLength, 0x5C);
-
+  EXPECT_EQ(chmod(folder.Path().c_str(), root ? 0755 : 0555), 0);
+  EXPECT_EQ(chmod(folder.File("game.nes").c_str(), root ? 0666 : 0644), 0);
   const pid_t child = fork();
-  ASSERT_GE(child, 0);
+  if (child < 0) ADD_FAILURE() << "cannot start a child process";
   if (child == 0) {
     constexpr uid_t kNobody = 65534;
     if (root && (setgid(kNobody) != 0 || setuid(kNobody) != 0)) _exit(2);
+    signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{fileSizeLimit, fileSizeLimit};
+    if (fileSizeLimit != 0 && setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(2);
     RecordingPlatform platform;
-    _exit(platform.ReplaceFileContents(target, saved) ? 0 : 1);
+    _exit(platform.ReplaceFileContents(folder.File("game.nes"), bytes) ? 0 : 1);
   }
   int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_EQ(waitpid(child, &status, 0), child);
   chmod(folder.Path().c_str(), 0755);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0) << "the save failed";
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 2) << "the child could not set up";
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST(PlatformFiles, AFolderThatTakesNoNewFileStillSavesAWritableRomInPlace) {
+  ScratchFolder folder;
+  folder.Write("game.nes", MakeTestRom());
+  const std::vector<Byte> saved(kMinRomLength, 0x5C);
+  EXPECT_TRUE(SavedInPlace(folder, saved)) << "the save failed";
   EXPECT_EQ(folder.Read("game.nes"), saved);
   EXPECT_EQ(folder.Entries(), std::vector<std::string>{"game.nes"});
+
+  const std::vector<Byte> shorter(kMinRomLength - 0x1000, 0x3A);
+  EXPECT_TRUE(SavedInPlace(folder, shorter));
+  EXPECT_EQ(folder.Read("game.nes"), shorter);
+}
+
+// A disk that fills up while the ROM is overwritten in place: the old bytes go back, and a
+// longer image that had grown the file is cut back to the old length.
+TEST(PlatformFiles, AnInPlaceWriteThatFailsPartWayPutsTheOldRomBack) {
+  const auto original = MakeTestRom(kMinRomLength + 0x100);
+  struct Case {
+    std::size_t length;
+    rlim_t limit;
+  };
+  for (const Case& c :
+       {Case{original.size(), 0x10000}, Case{original.size() + 0x3000, original.size() + 0x1000}}) {
+    SCOPED_TRACE(c.length);
+    ScratchFolder folder;
+    folder.Write("game.nes", original);
+    EXPECT_FALSE(SavedInPlace(folder, std::vector<Byte>(c.length, 0xAA), c.limit))
+        << "the save reported success";
+    EXPECT_EQ(folder.Read("game.nes"), original);
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"game.nes"});
+  }
 }
 
 }  // namespace
