@@ -42,8 +42,6 @@ const char kCannotReadOriginal[] = "Could not read the original ROM.";
 const char kOriginalNotFinalFantasy[] = "The original ROM is not based on Final Fantasy 1 NES.";
 const char kNothingToPatch[] =
     "The ROM in memory is the same as the original: a patch would hold nothing.";
-const char kCannotWritePatch[] =
-    "Could not write the patch file.  The folder may be read-only or the file in use.";
 
 // In the order of the save dialog's filters: BPS, which checks that it is applied to the right
 // ROM, comes first and is chosen unless the user picks IPS.
@@ -343,7 +341,7 @@ void TfmMain::CreatePatch() {
     return;
   }
   if (!files_.ReplaceFileContents(chosen->path, patch.bytes)) {
-    Complain(SystemSound::Exclamation, MessageKind::Warning, kCannotWritePatch);
+    Complain(SystemSound::Exclamation, MessageKind::Warning, kCannotWritePatchMessage);
     return;
   }
   Complain(SystemSound::Asterisk, MessageKind::Information,

@@ -57,6 +57,25 @@ int RunCommandLine(int argc, const char* const* argv, Streams streams) {
   diffCommand->add_option("B", diff.second, "The second ROM image")->required();
   diffCommand->add_flag("--json", diff.json, "Prints one JSON document instead of a table");
 
+  CLI::App* patchCommand = app.add_subcommand("patch", "Makes or applies an IPS or BPS patch.");
+  patchCommand->require_subcommand(1);
+  PatchCreateRequest create;
+  CLI::App* createCommand = patchCommand->add_subcommand(
+      "create", "Writes the difference between two ROM images as a patch.");
+  createCommand->add_option("ORIGINAL", create.original, "The original game")->required();
+  createCommand->add_option("EDITED", create.edited, "The edited ROM image")->required();
+  createCommand
+      ->add_option("OUT", create.output,
+                   "The patch; its extension, .ips or .bps, "
+                   "chooses the format")
+      ->required();
+  PatchApplyRequest apply;
+  CLI::App* applyCommand = patchCommand->add_subcommand(
+      "apply", "Applies a patch to a ROM image and writes the result.");
+  applyCommand->add_option("PATCH", apply.patch, "An IPS or BPS patch")->required();
+  applyCommand->add_option("ORIGINAL", apply.original, "The ROM image it was made for")->required();
+  applyCommand->add_option("OUT", apply.output, "The patched ROM image")->required();
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
@@ -71,7 +90,9 @@ int RunCommandLine(int argc, const char* const* argv, Streams streams) {
     if (!output.empty()) set.output = output;
     return Set(set, streams);
   }
-  return Diff(diff, streams);
+  if (diffCommand->parsed()) return Diff(diff, streams);
+  if (createCommand->parsed()) return CreatePatchFile(create, streams);
+  return ApplyPatchFile(apply, streams);
 }
 
 }  // namespace brimwell::cli

@@ -43,4 +43,20 @@ struct DiffRequest {
 };
 int Diff(const DiffRequest& request, Streams streams);
 
+// The format follows the output's extension, ".ips" or ".bps".
+struct PatchCreateRequest {
+  std::string original;
+  std::string edited;
+  std::string output;
+};
+int CreatePatchFile(const PatchCreateRequest& request, Streams streams);
+
+struct PatchApplyRequest {
+  std::string patch;
+  std::string original;
+  std::string output;
+};
+// A patch that its reader refuses (damaged, or made for another ROM) writes nothing.
+int ApplyPatchFile(const PatchApplyRequest& request, Streams streams);
+
 }  // namespace brimwell::cli

@@ -55,6 +55,9 @@ inline constexpr std::string_view kPatchForOtherRomError =
     "This patch was made for a different ROM.";
 inline constexpr std::string_view kPatchTooLargeError =
     "The patched file would be larger than 16 MiB.";
+// What the user is told when a patch made could not be written.
+inline constexpr char kCannotWritePatchMessage[] =
+    "Could not write the patch file.  The folder may be read-only or the file in use.";
 inline constexpr std::string_view kIpsOutOfReachError =
     "An IPS patch cannot reach offsets past 16 MiB: use BPS.";
 

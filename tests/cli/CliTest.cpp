@@ -13,6 +13,7 @@
 #include "TestRom.h"
 #include "cli/CliApp.h"
 #include "cli/SettingKeys.h"
+#include "rom/PatchFile.h"
 #include "rom/RomDocument.h"
 
 extern char** environ;
@@ -237,6 +238,26 @@ TEST_F(CliTest, DiffNamesOnlyWhatDiffers) {
   expected["sprites"]["40"]["Text2"]["a"] =
       original_[BrimwellConst::kSpriteTalkParameters + 4 * 40 + 2];
   EXPECT_EQ(Json::parse(diff.out), expected);
+}
+
+TEST_F(CliTest, PatchesMadeApplyToTheOriginalAndNoOtherRom) {
+  const std::string edited = folder_.File("edited.nes");
+  ASSERT_EQ(RunCli({"set", rom_, "-o", edited, "limits.HPlimit=9999"}).exitCode, 0);
+  for (const std::string name : {"hack.ips", "hack.BPS"}) {
+    SCOPED_TRACE(name);
+    const std::string patch = folder_.File(name);
+    ASSERT_EQ(RunCli({"patch", "create", rom_, edited, patch}).exitCode, 0);
+    const Result apply = RunCli({"patch", "apply", patch, rom_, folder_.File("out.nes")});
+    EXPECT_EQ(apply.exitCode, 0) << apply.err;
+    EXPECT_EQ(folder_.Read("out.nes"), folder_.Read("edited.nes"));
+  }
+  // A BPS patch knows the ROM it was made for.
+  const Result other = RunCli({"patch", "apply", folder_.File("hack.BPS"), edited, rom_});
+  EXPECT_EQ(other.exitCode, kExitFileError);
+  EXPECT_NE(other.err.find(kPatchForOtherRomError), std::string::npos) << other.err;
+  EXPECT_EQ(folder_.Read("game.nes"), original_);
+  EXPECT_EQ(RunCli({"patch", "create", rom_, edited, folder_.File("hack.txt")}).exitCode,
+            kExitRefused);
 }
 
 TEST_F(CliTest, DataFileNamesSpritesAndDialogueStrings) {
