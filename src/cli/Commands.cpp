@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
-#include <map>
 #include <set>
 
 #include "cli/SettingKeys.h"
