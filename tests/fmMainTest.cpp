@@ -102,7 +102,9 @@ class MainWindowTest : public ::testing::Test {
       auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
       if (!dialog) return;
       shownModal = true;
-      if (*caption) EXPECT_EQ(dialog->windowTitle(), caption);
+      if (*caption) {
+        EXPECT_EQ(dialog->windowTitle(), caption);
+      }
       edit(*dialog);
     });
     QTest::mouseClick(Find<QPushButton>(button), Qt::LeftButton);
