@@ -1,6 +1,8 @@
-// Each editor window shown offscreen (show, events processed until painted, close) against the
-// same widgets in plain Qt, and the sprite editor's moves against the same keys in plain Qt.
-// Adding an editor takes one AddEditorShowing; a move inside one, one AddEditorStep.
+// Each editor window shown offscreen (show, events processed until painted, close), at its first
+// showing and at later ones, against the same widgets in plain Qt, and the sprite editor's moves
+// against the same keys in plain Qt.
+// Adding an editor takes one AddEditorFirstShowing and one AddEditorShowing; a move inside one,
+// one AddEditorStep.
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -94,6 +96,35 @@ void AddEditorShowing(const std::string& editor, Target target, EditorFactory ma
   });
 }
 
+// The first showing, which builds an editor's widgets: a fresh editor each time, its creation
+// and destruction left out. The floor is the first showing of a fresh plain copy, which has its
+// widgets already.
+void MeasureFirstShowings(const std::function<std::unique_ptr<QDialog>()>& make,
+                          benchmark::State& state) {
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::unique_ptr<QDialog> window = make();
+    window->setWindowModality(Qt::ApplicationModal);
+    state.ResumeTiming();
+    if (!ShowAndClose(*window)) state.SkipWithError("the window did not paint");
+    state.PauseTiming();
+    window.reset();
+    state.ResumeTiming();
+  }
+}
+
+void AddEditorFirstShowing(const std::string& editor, EditorFactory make) {
+  const std::string floor = "first show: " + editor + ", same widgets in plain Qt";
+  AddFigure("first show: " + editor, floor, Target::UnderNanoseconds(5 * kMillisecond),
+            [make](benchmark::State& state) {
+              MeasureFirstShowings([&] { return make(Document()); }, state);
+            });
+  AddFloor(floor, [make](benchmark::State& state) {
+    const std::unique_ptr<QDialog> shown = OpenEditor(make);
+    MeasureFirstShowings([&] { return MirrorInPlainQt(*shown); }, state);
+  });
+}
+
 // The user's Down key in a list or drop-down; Home from its last entry back to the first.
 void StepToNext(QWidget& widget) {
   bool last = false;
@@ -150,33 +181,29 @@ void AddEditorStep(const std::string& name, Target target, EditorFactory make, c
   });
 }
 
-template <typename PatchEditor>
-EditorFactory PatchEditorOnImage() {
-  return [](BenchDocument& document) {
-    auto editor = std::make_unique<PatchEditor>();
-    editor->SetImage(document.Image().Bytes());
-    return editor;
-  };
+template <typename Editor>
+EditorFactory EditorOnDocument() {
+  return [](BenchDocument& document) { return std::make_unique<Editor>(document.Document()); };
 }
 
 EditorFactory SpriteEditorOnImage() {
   return [](BenchDocument& document) {
-    auto editor =
-        std::make_unique<TdlgSprites>(document.Names().sprites, document.Names().dialogues);
-    editor->SetImage(document.Image());
-    return editor;
+    return std::make_unique<TdlgSprites>(document.Document(), document.Names().sprites,
+                                         document.Names().dialogues);
   };
 }
 
 const bool kEditors = [] {
-  AddEditorShowing("Limits", Target::None(), PatchEditorOnImage<TdlgLimits>());
-  AddEditorShowing("Battle", Target::None(), PatchEditorOnImage<TdlgBattle>());
-  AddEditorShowing("Magic", Target::None(), [](BenchDocument& document) {
-    auto editor = std::make_unique<TdlgMagic>(document.Document());
-    editor->SetImage(document.Image().Bytes());
-    return editor;
-  });
-  AddEditorShowing("Misc", Target::None(), PatchEditorOnImage<TdlgMisc>());
+  const std::pair<const char*, EditorFactory> editors[] = {
+      {"Limits", EditorOnDocument<TdlgLimits>()}, {"Battle", EditorOnDocument<TdlgBattle>()},
+      {"Magic", EditorOnDocument<TdlgMagic>()},   {"Misc", EditorOnDocument<TdlgMisc>()},
+      {"Sprites", SpriteEditorOnImage()},
+  };
+  for (const auto& [name, make] : editors) AddEditorFirstShowing(name, make);
+  AddEditorShowing("Limits", Target::None(), EditorOnDocument<TdlgLimits>());
+  AddEditorShowing("Battle", Target::None(), EditorOnDocument<TdlgBattle>());
+  AddEditorShowing("Magic", Target::None(), EditorOnDocument<TdlgMagic>());
+  AddEditorShowing("Misc", Target::None(), EditorOnDocument<TdlgMisc>());
   AddEditorShowing("Sprites", Target::UnderNanoseconds(10 * kMillisecond), SpriteEditorOnImage());
   AddEditorStep("Sprites: move to the next sprite", Target::UnderNanoseconds(kMillisecond),
                 SpriteEditorOnImage(), "lbSprites");

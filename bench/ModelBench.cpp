@@ -1,13 +1,17 @@
 // The model layer against memory and file floors: each editor's settings round trip, the 208
-// sprites' talk records, and a ROM file's open and save through the document.
+// sprites' talk records, a ROM file's open and save through the document, and the making of
+// patch files.
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <numeric>
+#include <random>
 
 #include "BenchRom.h"
 #include "GoogleBench.h"
@@ -15,6 +19,7 @@
 #include "patches/LimitsSettings.h"
 #include "patches/MagicSettings.h"
 #include "patches/MiscSettings.h"
+#include "rom/PatchFile.h"
 #include "rom/RomDocument.h"
 #include "sprites/SpriteTalk.h"
 
@@ -161,6 +166,56 @@ void MeasurePlainFileRoundTrips(benchmark::State& state, bool syncFolder) {
     ScratchRom::WriteFileReplacing(rom.Path(), ScratchRom::ReadFile(rom.Path()), syncFolder);
 }
 
+// --- patch files -----------------------------------------------------------------------
+
+const std::string kIpsCreation = "patch: CreatePatch IPS, 1% of 262160 bytes changed";
+const std::string kBpsCreation = "patch: CreatePatch BPS, 1% of 262160 bytes changed";
+// Equal images, so that memcmp compares every byte as a patch must.
+const std::string kImageCompare = "memcmp of two equal 262160-byte images";
+const std::string kImageChecksums = "same + zlib crc32 of both images";
+constexpr std::size_t kBytesPerChange = 100;
+
+// Scattered changes are the hard case: each is a record of its own.
+std::vector<Byte> WithScatteredChanges(std::vector<Byte> image) {
+  std::vector<std::size_t> offsets(image.size());
+  std::iota(offsets.begin(), offsets.end(), 0);
+  std::vector<std::size_t> changed(image.size() / kBytesPerChange);
+  std::mt19937 random(1);
+  std::sample(offsets.begin(), offsets.end(), changed.begin(), changed.size(), random);
+  for (std::size_t offset : changed) image[offset] ^= Byte(1 + random() % 255);
+  return image;
+}
+
+void MeasurePatchCreations(benchmark::State& state, PatchFormat format) {
+  const std::vector<Byte> original = MakeBenchRom();
+  const std::vector<Byte> edited = WithScatteredChanges(original);
+  for (auto _ : state) {
+    const PatchResult patch = CreatePatch(format, original, edited);
+    benchmark::DoNotOptimize(patch.bytes.data());
+  }
+}
+
+void MeasureImageCompares(benchmark::State& state) {
+  const std::vector<Byte> image = MakeBenchRom();
+  const std::vector<Byte> copy = image;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(std::memcmp(image.data(), copy.data(), image.size()));
+    benchmark::ClobberMemory();
+  }
+}
+
+// What a BPS patch cannot do without: it carries the checksums of both files.
+void MeasureImageComparesAndChecksums(benchmark::State& state) {
+  const std::vector<Byte> image = MakeBenchRom();
+  const std::vector<Byte> copy = image;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(std::memcmp(image.data(), copy.data(), image.size()));
+    for (const std::vector<Byte>* file : {&image, &copy})
+      benchmark::DoNotOptimize(crc32_z(0, file->data(), file->size()));
+    benchmark::ClobberMemory();
+  }
+}
+
 // Adding an editor's model takes one line here.
 const bool kRegistered = [] {
   AddSettingsRoundTrip<LimitsSettings>("Limits");
@@ -187,6 +242,16 @@ const bool kRegistered = [] {
   AddFloor(
       kDurableFileRoundTrip,
       [](benchmark::State& state) { MeasurePlainFileRoundTrips(state, true); }, Clock::Wall);
+
+  // Making a patch compares every byte once and writes little.
+  AddFigure(kIpsCreation, kImageCompare, Target::RatioAtMost(20),
+            [](benchmark::State& state) { MeasurePatchCreations(state, PatchFormat::Ips); });
+  AddFigure(kBpsCreation, kImageCompare, Target::RatioAtMost(20),
+            [](benchmark::State& state) { MeasurePatchCreations(state, PatchFormat::Bps); });
+  AddFloor(kImageCompare, MeasureImageCompares);
+  // BPS once more, against a floor that also computes the two checksums it must carry.
+  DeclareFigure(kBpsCreation, kImageChecksums);
+  AddFloor(kImageChecksums, MeasureImageComparesAndChecksums);
   return true;
 }();
 

@@ -5,7 +5,8 @@
 # the ratios hold much better.
 #
 # Arguments go to the two Google Benchmark programs, for example --benchmark_filter=Sprites.
-# BRIMWELL_STARTUP_RUNS sets the number of start-up runs of each process (default 21).
+# BRIMWELL_STARTUP_RUNS sets the number of start-up runs of each process (default 21),
+# BRIMWELL_CLI_RUNS those of the command-line program and its floors (default 41).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -24,3 +25,6 @@ build/bench/brimwell_editor_bench "${repeated[@]}" "$@"
 echo
 echo "== Start-up, whole processes, offscreen =="
 build/bench/brimwell_startup_bench "${BRIMWELL_STARTUP_RUNS:-21}"
+echo
+echo "== Command-line program, whole processes =="
+build/bench/brimwell_cli_bench "${BRIMWELL_CLI_RUNS:-41}"

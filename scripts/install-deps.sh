@@ -6,9 +6,11 @@
 set -euo pipefail
 
 # desktop-file-utils and appstream validate the installed desktop entry and metainfo;
-# libbenchmark-dev builds the benchmarks.
+# libbenchmark-dev builds the benchmarks; zlib1g-dev gives the CRC-32 that BPS patches carry;
+# libcli11-dev parses brimwell-cli's command line and nlohmann-json3-dev reads and writes its
+# JSON (both header-only).
 packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev libbenchmark-dev desktop-file-utils
-  appstream)
+  appstream zlib1g-dev libcli11-dev nlohmann-json3-dev)
 for argument in "$@"; do
   case "$argument" in
     --with-display) packages+=(xvfb xauth) ;;

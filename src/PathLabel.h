@@ -15,7 +15,6 @@ class PathLabel : public QLabel {
   explicit PathLabel(QWidget* parent = nullptr);
 
   void ShowText(const QString& text);
-  const QString& FullText() const { return fullText_; }
 
  protected:
   void resizeEvent(QResizeEvent* event) override;

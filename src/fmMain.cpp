@@ -2,19 +2,24 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "Labels.h"
 #include "PathLabel.h"
-#include "patches/PatchDialog.h"
 #include "patches/TdlgBattle.h"
 #include "patches/TdlgLimits.h"
 #include "patches/TdlgMagic.h"
 #include "patches/TdlgMisc.h"
+#include "rom/PatchFile.h"
 #include "sprites/TdlgSprites.h"
 
 namespace brimwell {
@@ -24,11 +29,6 @@ const QString kTitle = QStringLiteral("Brimwell");
 const QString kTitlePrefix = QStringLiteral("Brimwell - ");
 
 const char kQuillonMissing[] = "Quillon Dat file not found.. sprite-dialog editing disabled.";
-const char kQuillonInvalid[] = "Invalid Quillon data file";
-const char kNotFinalFantasy[] = "This ROM image is not based on Final Fantasy 1 NES.";
-const char kCannotLoad[] = "Could not load the specified file.";
-const char kCannotSave[] =
-    "Could not save the ROM data.  The ROM file may be in use by another program.";
 const char kNothingLoaded[] = "No FF1 NES ROM file has been loaded.";
 
 const std::vector<FileFilter> kRomFilters = {
@@ -36,11 +36,50 @@ const std::vector<FileFilter> kRomFilters = {
     {"Any files", "*.*"},
 };
 
-QLabel* MakeLabel(const char* name, const QString& text) {
-  auto* label = new QLabel(text);
-  label->setObjectName(QString::fromLatin1(name));
-  label->setTextFormat(Qt::PlainText);
-  return label;
+const char kChooseOriginal[] = "Choose the unmodified original ROM";
+const char kSavePatchAs[] = "Save the patch as";
+const char kCannotReadOriginal[] = "Could not read the original ROM.";
+const char kOriginalNotFinalFantasy[] = "The original ROM is not based on Final Fantasy 1 NES.";
+const char kNothingToPatch[] =
+    "The ROM in memory is the same as the original: a patch would hold nothing.";
+
+// In the order of the save dialog's filters: BPS, which checks that it is applied to the right
+// ROM, comes first and is chosen unless the user picks IPS.
+const std::vector<FileFilter> kPatchFilters = {
+    {"BPS patches", "*.bps"},
+    {"IPS patches", "*.ips"},
+};
+constexpr PatchFormat kPatchFilterFormats[] = {PatchFormat::Bps, PatchFormat::Ips};
+
+// The format the name's extension gives, or else the chosen filter's, whose extension the name
+// then gets.
+PatchFormat TakePatchFormat(ChosenFile& chosen) {
+  if (const auto named = PatchFormatOfFileName(chosen.path)) return *named;
+  const std::size_t filter = chosen.filter < std::size(kPatchFilterFormats) ? chosen.filter : 0;
+  chosen.path += kPatchFilters[filter].pattern.substr(1);
+  return kPatchFilterFormats[filter];
+}
+
+// The same file with the extension of a patch, as the save dialog's suggestion.
+std::string PatchNameFor(const std::string& romPath) {
+  const auto dot = romPath.find_last_of('.');
+  const auto slash = romPath.find_last_of("/\\");
+  const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+  return (hasExtension ? romPath.substr(0, dot) : romPath) + ".bps";
+}
+
+std::string PatchWritten(const std::string& path, std::size_t differing) {
+  return "The patch " + path + " was written: " + std::to_string(differing) +
+         (differing == 1 ? " byte differs" : " bytes differ") + " from the original.";
+}
+
+// The one local file a drag carries, when it is a ".nes" file in any letter case.
+std::optional<QString> DraggedRom(const QMimeData* data) {
+  if (!data->hasUrls() || data->urls().size() != 1 || !data->urls().front().isLocalFile())
+    return std::nullopt;
+  const QString path = data->urls().front().toLocalFile();
+  if (!path.endsWith(QStringLiteral(".nes"), Qt::CaseInsensitive)) return std::nullopt;
+  return QDir::toNativeSeparators(path);
 }
 
 // Qt reads "[*]" in a caption as the place of its modified marker and drops it; doubled, it
@@ -63,18 +102,6 @@ QFrame* MakeRule() {
   return rule;
 }
 
-void Colour(QLabel* label, Qt::GlobalColor colour) {
-  QPalette palette = label->palette();
-  palette.setColor(QPalette::WindowText, colour);
-  label->setPalette(palette);
-}
-
-void Embolden(QLabel* label) {
-  QFont font = label->font();
-  font.setBold(true);
-  label->setFont(font);
-}
-
 }  // namespace
 
 TfmMain::TfmMain(PlatformDialogs& dialogs, PlatformFiles& files, StartOptions options,
@@ -89,13 +116,15 @@ TfmMain::TfmMain(PlatformDialogs& dialogs, PlatformFiles& files, StartOptions op
   CreateMenu();
   CreateLayout();
   ConnectWidgets();
+  setAcceptDrops(true);
   FormCreate();
 }
 
-TfmMain::~TfmMain() = default;
+TfmMain::~TfmMain() {
+  for (EditorDialog* editor : {dlgMagic, dlgBattle, dlgMisc, dlgSprites, dlgLimits}) delete editor;
+}
 
 void TfmMain::FormCreate() {
-  applicationTitle_ = kTitle;
   setWindowTitle(LiteralCaption(kTitle));
   const std::string dataFile =
       startOptions_.dataFile ? *startOptions_.dataFile : QuillonFileBesideExecutable(files_);
@@ -108,7 +137,7 @@ void TfmMain::FormCreate() {
       lblError->setText(QString::fromLatin1(kQuillonMissing));
       break;
     case QuillonLoadResult::InvalidSignature:
-      dialogs_.ShowMessage(MessageKind::Warning, kQuillonInvalid);
+      dialogs_.ShowMessage(MessageKind::Warning, kQuillonInvalidMessage);
       break;
   }
   // A ROM the user named is opened whether or not the data file could be read.
@@ -118,31 +147,32 @@ void TfmMain::FormCreate() {
 void TfmMain::CreateEditorDialogs() {
   // The start order of the editors; each is created once here and lives until the program ends.
   dlgMagic = new TdlgMagic(document_, this);
-  dlgBattle = new TdlgBattle(this);
-  dlgMisc = new TdlgMisc(this);
-  dlgSprites = new TdlgSprites(spriteNames_, dialogueNames_, this);
-  dlgLimits = new TdlgLimits(this);
+  dlgBattle = new TdlgBattle(document_, this);
+  dlgMisc = new TdlgMisc(document_, this);
+  dlgSprites = new TdlgSprites(document_, spriteNames_, dialogueNames_, this);
+  dlgLimits = new TdlgLimits(document_, this);
 }
 
 void TfmMain::CreateWidgets() {
-  Label4 =
-      MakeLabel("Label4", QStringLiteral("Do not use Quillon at the same time, unless editing a "
-                                         "different ROM.  Otherwise, you could lose your changes "
-                                         "when saving in either program."));
+  Label4 = NewPlainLabel(QStringLiteral("Do not use Quillon at the same time, unless editing a "
+                                        "different ROM.  Otherwise, you could lose your changes "
+                                        "when saving in either program."),
+                         "Label4");
   Label4->setWordWrap(true);
   Embolden(Label4);
 
-  Label1 = MakeLabel("Label1", QStringLiteral("Brimwell %1, a rules editor for Final Fantasy "
-                                              "on the NES (December 2026)")
-                                   .arg(QStringLiteral(BRIMWELL_VERSION)));
+  Label1 = NewPlainLabel(QStringLiteral("Brimwell %1, a rules editor for Final Fantasy "
+                                        "on the NES (December 2026)")
+                             .arg(QStringLiteral(BRIMWELL_VERSION)),
+                         "Label1");
   Label1->setAlignment(Qt::AlignCenter);
-  Colour(Label1, Qt::darkBlue);
+  SetTextColour(Label1, Qt::darkBlue);
 
-  Label2 = MakeLabel("Label2", QStringLiteral("Editing:"));
+  Label2 = NewPlainLabel(QStringLiteral("Editing:"), "Label2");
   lblGameFile = new PathLabel;
   lblGameFile->setObjectName(QStringLiteral("lblGameFile"));
   lblGameFile->ShowText(QStringLiteral("(no ROM opened yet)"));
-  Colour(lblGameFile, Qt::blue);
+  SetTextColour(lblGameFile, Qt::blue);
 
   btnLimits = MakeButton("btnLimits", QStringLiteral("&Limits..."));
   btnBattle = MakeButton("btnBattle", QStringLiteral("&Battle..."));
@@ -150,9 +180,10 @@ void TfmMain::CreateWidgets() {
   btnSprites = MakeButton("btnSprites", QStringLiteral("&Sprites..."));
   btnMisc = MakeButton("btnMisc", QStringLiteral("Mis&c..."));
 
-  Label3 = MakeLabel("Label3", QStringLiteral("Note:  Send bug reports to: brimwell@example.org"));
+  Label3 =
+      NewPlainLabel(QStringLiteral("Note:  Send bug reports to: brimwell@example.org"), "Label3");
   Embolden(Label3);
-  lblError = MakeLabel("lblError", QString());
+  lblError = NewPlainLabel(QString(), "lblError");
 }
 
 void TfmMain::CreateMenu() {
@@ -165,6 +196,9 @@ void TfmMain::CreateMenu() {
   mFileSave = mFile->addAction(QStringLiteral("&Save ROM"));
   mFileSave->setObjectName(QStringLiteral("mFileSave"));
   mFileSave->setEnabled(false);
+  mFileCreatePatch = mFile->addAction(QStringLiteral("Create &Patch..."));
+  mFileCreatePatch->setObjectName(QStringLiteral("mFileCreatePatch"));
+  mFileCreatePatch->setEnabled(false);
   mFile->addSeparator()->setObjectName(QStringLiteral("N1"));
   mFileExit = mFile->addAction(QStringLiteral("E&xit"));
   mFileExit->setObjectName(QStringLiteral("mFileExit"));
@@ -210,6 +244,7 @@ void TfmMain::CreateLayout() {
 void TfmMain::ConnectWidgets() {
   connect(mFileOpen, &QAction::triggered, this, &TfmMain::mFileOpenClick);
   connect(mFileSave, &QAction::triggered, this, &TfmMain::mFileSaveClick);
+  connect(mFileCreatePatch, &QAction::triggered, this, &TfmMain::mFileCreatePatchClick);
   connect(mFileExit, &QAction::triggered, this, &TfmMain::mFileExitClick);
   connect(btnLimits, &QPushButton::clicked, this, [this] { ShowEditor(dlgLimits); });
   connect(btnBattle, &QPushButton::clicked, this, [this] { ShowEditor(dlgBattle); });
@@ -240,28 +275,31 @@ void TfmMain::mFileSaveClick() {
   SaveRom();
 }
 
+void TfmMain::mFileCreatePatchClick() {
+  CreatePatch();
+}
+
 void TfmMain::mFileExitClick() {
   close();
 }
 
 void TfmMain::OpenRom(bool skipDialog) {
   if (!skipDialog) {
-    auto chosen = dialogs_.ChooseFileToOpen(kRomFilters, document_.RomPath());
+    auto chosen = dialogs_.ChooseFileToOpen(std::string(), kRomFilters, document_.RomPath());
     if (!chosen) return;
     document_.SetRomPath(std::move(*chosen));
   }
   switch (document_.Open()) {
     case OpenOutcome::TooShort:
       SetRomControlsEnabled(false);
-      Complain(SystemSound::Exclamation, MessageKind::Warning, kNotFinalFantasy);
+      Complain(SystemSound::Exclamation, MessageKind::Warning, kNotFinalFantasyMessage);
       return;
     case OpenOutcome::LoadError:
       SetRomControlsEnabled(false);
-      Complain(SystemSound::Hand, MessageKind::Error, kCannotLoad);
+      Complain(SystemSound::Hand, MessageKind::Error, kCannotLoadMessage);
       return;
     case OpenOutcome::Opened:
       ShowRomPath();
-      HandImageToEditors();
       FillNameLists(quillon_, document_.Image().Bytes(), spriteNames_, dialogueNames_);
       SetRomControlsEnabled(true);
       return;
@@ -276,27 +314,80 @@ void TfmMain::SaveRom() {
       Complain(SystemSound::Asterisk, MessageKind::Information, kNothingLoaded);
       return;
     case SaveOutcome::WriteFailed:
-      Complain(SystemSound::Exclamation, MessageKind::Warning, kCannotSave);
+      Complain(SystemSound::Exclamation, MessageKind::Warning, kCannotSaveMessage);
       return;
   }
 }
 
-void TfmMain::ShowRomPath() {
-  const QString path = QString::fromStdString(document_.RomPath());
-  applicationTitle_ = kTitlePrefix + path;
-  lblGameFile->ShowText(path);
-  setWindowTitle(LiteralCaption(applicationTitle_));
+// The difference between the original game and the image in memory, saved or not, as a patch
+// file that others apply to their own copy. Nothing is written unless the whole patch is made.
+void TfmMain::CreatePatch() {
+  if (!document_.RomLoaded()) return;
+  const std::optional<std::vector<Byte>> original = ReadOriginalRom();
+  if (!original) return;
+  const ConstRomBytes edited = document_.Image().Bytes();
+  const std::size_t differing = CountDifferingBytes(*original, edited);
+  if (differing == 0) {
+    Complain(SystemSound::Asterisk, MessageKind::Information, kNothingToPatch);
+    return;
+  }
+  std::optional<ChosenFile> chosen =
+      dialogs_.ChooseFileToSave(kSavePatchAs, kPatchFilters, PatchNameFor(document_.RomPath()));
+  if (!chosen) return;
+  const PatchFormat format = TakePatchFormat(*chosen);
+  const PatchResult patch = brimwell::CreatePatch(format, *original, edited);
+  if (!patch.Ok()) {
+    Complain(SystemSound::Exclamation, MessageKind::Warning, patch.error.c_str());
+    return;
+  }
+  if (!files_.ReplaceFileContents(chosen->path, patch.bytes)) {
+    Complain(SystemSound::Exclamation, MessageKind::Warning, kCannotWritePatchMessage);
+    return;
+  }
+  Complain(SystemSound::Asterisk, MessageKind::Information,
+           PatchWritten(chosen->path, differing).c_str());
 }
 
-void TfmMain::HandImageToEditors() {
-  for (PatchDialog* dialog : {dlgLimits, dlgMisc, dlgBattle, dlgMagic})
-    if (dialog) dialog->SetImage(document_.Image().Bytes());
-  if (dlgSprites) dlgSprites->SetImage(document_.Image());
+// Asks for the original game and reads it by the same rules as an open; nothing when the user
+// cancels or the file will not do, which the user has then been told.
+std::optional<std::vector<Byte>> TfmMain::ReadOriginalRom() {
+  const auto path = dialogs_.ChooseFileToOpen(kChooseOriginal, kRomFilters, std::string());
+  if (!path) return std::nullopt;
+  auto original = files_.ReadFileDenyingWriters(*path);
+  if (!original) {
+    Complain(SystemSound::Exclamation, MessageKind::Warning, kCannotReadOriginal);
+    return std::nullopt;
+  }
+  if (original->size() < kMinRomLength) {
+    Complain(SystemSound::Exclamation, MessageKind::Warning, kOriginalNotFinalFantasy);
+    return std::nullopt;
+  }
+  return original;
+}
+
+void TfmMain::dragEnterEvent(QDragEnterEvent* event) {
+  if (DraggedRom(event->mimeData())) event->acceptProposedAction();
+}
+
+// As "&Open ROM..." with the dropped file chosen in its dialog.
+void TfmMain::dropEvent(QDropEvent* event) {
+  const std::optional<QString> path = DraggedRom(event->mimeData());
+  if (!path) return;
+  event->acceptProposedAction();
+  document_.SetRomPath(path->toStdString());
+  OpenRom(true);
+}
+
+void TfmMain::ShowRomPath() {
+  const QString path = QString::fromStdString(document_.RomPath());
+  lblGameFile->ShowText(path);
+  setWindowTitle(LiteralCaption(kTitlePrefix + path));
 }
 
 void TfmMain::SetRomControlsEnabled(bool on) {
   for (QPushButton* button : {btnLimits, btnMisc, btnBattle, btnMagic}) button->setEnabled(on);
   mFileSave->setEnabled(on);
+  mFileCreatePatch->setEnabled(on);
   btnSprites->setEnabled(on && dataLoaded_);
 }
 
@@ -306,7 +397,7 @@ void TfmMain::Complain(SystemSound sound, MessageKind kind, const char* text) {
 }
 
 // The dialog has written to the image, or not, by the time it closes; its result is not needed.
-void TfmMain::ShowEditor(QDialog* dialog) {
+void TfmMain::ShowEditor(EditorDialog* dialog) {
   if (dialog) dialog->exec();
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 
 // The main window: owner of the open ROM, the Quillon data and its name lists, and the five
-// editor dialogs. It opens and saves the ROM and shows one editor per button.
+// editor dialogs. It opens and saves the ROM, makes a patch of it against the original game, and
+// shows one editor per button. A ".nes" file dropped on it is opened.
 
 #include <QMainWindow>
 
@@ -16,9 +17,8 @@ class QPushButton;
 
 namespace brimwell {
 
-class PatchDialog;
+class EditorDialog;
 class PathLabel;
-class TdlgSprites;
 
 class TfmMain : public QMainWindow {
   Q_OBJECT
@@ -27,6 +27,7 @@ class TfmMain : public QMainWindow {
   // The options may name the ROM to open at start-up and the Quillon data file to read.
   TfmMain(PlatformDialogs& dialogs, PlatformFiles& files, StartOptions options = {},
           QWidget* parent = nullptr);
+  // Destroys the editors first: they refer to the document and the name lists.
   ~TfmMain() override;
 
   // Creates the editor dialogs, each once and hidden, in the program's start order.
@@ -34,13 +35,14 @@ class TfmMain : public QMainWindow {
 
   const RomDocument& Document() const { return document_; }
   RomDocument& Document() { return document_; }
-  const QString& ApplicationTitle() const { return applicationTitle_; }
   bool DataLoaded() const { return dataLoaded_; }
   const SpriteNameList& SpriteNames() const { return spriteNames_; }
   const DialogueNameList& DialogueNames() const { return dialogueNames_; }
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void FormCreate();
@@ -52,15 +54,17 @@ class TfmMain : public QMainWindow {
 
   void mFileOpenClick();
   void mFileSaveClick();
+  void mFileCreatePatchClick();
   void mFileExitClick();
 
   void OpenRom(bool skipDialog);
   void SaveRom();
+  void CreatePatch();
+  std::optional<std::vector<Byte>> ReadOriginalRom();
   void ShowRomPath();
-  void HandImageToEditors();
   void SetRomControlsEnabled(bool on);
   void Complain(SystemSound sound, MessageKind kind, const char* text);
-  void ShowEditor(QDialog* dialog);
+  void ShowEditor(EditorDialog* dialog);
 
   PlatformDialogs& dialogs_;
   PlatformFiles& files_;
@@ -71,10 +75,10 @@ class TfmMain : public QMainWindow {
   bool autoOpenPending_ = false;
   SpriteNameList spriteNames_;
   DialogueNameList dialogueNames_;
-  QString applicationTitle_;
 
   QAction* mFileOpen = nullptr;
   QAction* mFileSave = nullptr;
+  QAction* mFileCreatePatch = nullptr;
   QAction* mFileExit = nullptr;
   QLabel* Label4 = nullptr;
   QLabel* Label1 = nullptr;
@@ -88,12 +92,12 @@ class TfmMain : public QMainWindow {
   QLabel* Label3 = nullptr;
   QLabel* lblError = nullptr;
 
-  // The patch editors work on the image itself; the sprite editor on a copy of it.
-  PatchDialog* dlgMagic = nullptr;
-  PatchDialog* dlgBattle = nullptr;
-  PatchDialog* dlgMisc = nullptr;
-  TdlgSprites* dlgSprites = nullptr;
-  PatchDialog* dlgLimits = nullptr;
+  // The patch editors work on the document's image itself; the sprite editor on a copy of it.
+  EditorDialog* dlgMagic = nullptr;
+  EditorDialog* dlgBattle = nullptr;
+  EditorDialog* dlgMisc = nullptr;
+  EditorDialog* dlgSprites = nullptr;
+  EditorDialog* dlgLimits = nullptr;
 };
 
 }  // namespace brimwell

@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -32,6 +33,7 @@
 #include "RecordingPlatform.h"
 #include "TestQuillon.h"
 #include "TestRom.h"
+#include "rom/PatchFile.h"
 
 namespace brimwell {
 namespace {
@@ -69,9 +71,10 @@ class MainWindowTest : public ::testing::Test {
     return found;
   }
 
-  // Enabled states of Save, Limits, Battle, Magic, Misc and Sprites.
+  // Enabled states of Save, Create Patch, Limits, Battle, Magic, Misc and Sprites.
   std::vector<bool> RomControls() const {
-    std::vector<bool> states = {Find<QAction>("mFileSave")->isEnabled()};
+    std::vector<bool> states = {Find<QAction>("mFileSave")->isEnabled(),
+                                Find<QAction>("mFileCreatePatch")->isEnabled()};
     for (const char* name : {"btnLimits", "btnBattle", "btnMagic", "btnMisc", "btnSprites"})
       states.push_back(Find<QPushButton>(name)->isEnabled());
     return states;
@@ -91,7 +94,7 @@ class MainWindowTest : public ::testing::Test {
   }
 
   // Presses an editor's button and lets edit work in its dialog, which must be shown modally
-  // with the caption.
+  // with the caption (any caption, when it is empty).
   void EditInEditor(const char* button, const char* caption,
                     const std::function<void(QDialog&)>& edit) {
     bool shownModal = false;
@@ -99,7 +102,9 @@ class MainWindowTest : public ::testing::Test {
       auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
       if (!dialog) return;
       shownModal = true;
-      EXPECT_EQ(dialog->windowTitle(), caption);
+      if (*caption) {
+        EXPECT_EQ(dialog->windowTitle(), caption);
+      }
       edit(*dialog);
     });
     QTest::mouseClick(Find<QPushButton>(button), Qt::LeftButton);
@@ -125,9 +130,9 @@ class MainWindowTest : public ::testing::Test {
   std::unique_ptr<TfmMain> window;
 };
 
-const std::vector<bool> kAllDisabled(6, false);
-const std::vector<bool> kAllButSprites = {true, true, true, true, true, false};
-const std::vector<bool> kAllEnabled(6, true);
+const std::vector<bool> kAllDisabled(7, false);
+const std::vector<bool> kAllButSprites = {true, true, true, true, true, true, false};
+const std::vector<bool> kAllEnabled(7, true);
 
 TEST_F(MainWindowTest, WithoutDataFileTheWindowSaysSoAndOpensNothing) {
   Start();
@@ -368,6 +373,72 @@ TEST_F(MainWindowTest, FailedOpenAfterASuccessKeepsCaptionsButDisablesEverything
   EXPECT_EQ(GameFile(), QString::fromStdString(good));
 }
 
+// Every editor reads the image of the last successful open, however many opens failed between.
+TEST_F(MainWindowTest, EditorsAfterAFailedOpenEditTheNextOpenedRom) {
+  WriteDataFileNaming(folder.Write("first.nes", MakeTestRom()));
+  Start();
+  ChooseInOpenDialog(folder.Write("short.nes", MakeTestRom(512)));
+  std::vector<Byte> next = MakeTestRom(kMinRomLength + 16);
+  next[0x2D9B6] = 0xC5;  // maximum HP 2500
+  next[0x2D9B7] = 0x09;
+  ChooseInOpenDialog(folder.Write("next.nes", next));
+  ASSERT_EQ(RomControls(), kAllEnabled);
+
+  for (const char* button : {"btnMagic", "btnBattle", "btnMisc", "btnSprites"})
+    EditInEditor(button, "", [](QDialog& dialog) {
+      QTest::mouseClick(dialog.findChild<QPushButton*>("btnOK"), Qt::LeftButton);
+    });
+  EXPECT_EQ(window->Document().Image().Contents(), next);  // OK stored what was shown
+
+  EditInEditor("btnLimits", "Game Parameter Limits", [](QDialog& dialog) {
+    testing::PatchDialogDriver ui(dialog, "lbLimitType");
+    EXPECT_EQ(ui.Find("eHPlimit")->text(), "2500");
+    ui.Type("eHPlimit", "3000");
+    ui.Press("btnOK");
+  });
+  EXPECT_EQ(window->Document().Image()[0x2D9B6], 0xB9);  // 3001
+  EXPECT_EQ(window->Document().Image().Length(), next.size());
+}
+
+// The editors exist from start-up, in the start order, but their widgets appear at the first
+// showing and stay for every later one.
+TEST_F(MainWindowTest, EditorsBuildTheirWidgetsAtTheirFirstShowingAndKeepThem) {
+  WriteDataFileNaming(folder.Write("game.nes", MakeTestRom()));
+  Start();
+  QStringList editors;
+  for (QDialog* dialog : window->findChildren<QDialog*>(Qt::FindDirectChildrenOnly)) {
+    editors << dialog->objectName();
+    EXPECT_TRUE(dialog->findChildren<QWidget*>().isEmpty()) << dialog->objectName().toStdString();
+  }
+  EXPECT_EQ(editors, (QStringList{"dlgMagic", "dlgBattle", "dlgMisc", "dlgSprites", "dlgLimits"}));
+
+  for (const char* button : {"btnLimits", "btnBattle", "btnMagic", "btnSprites", "btnMisc"}) {
+    QList<QWidget*> firstShowing;
+    for (int showing = 0; showing < 2; ++showing)
+      EditInEditor(button, "", [&](QDialog& dialog) {
+        const QList<QWidget*> widgets = dialog.findChildren<QWidget*>();
+        if (showing == 0) firstShowing = widgets;
+        EXPECT_FALSE(widgets.isEmpty()) << button;
+        EXPECT_EQ(widgets, firstShowing) << button;
+        dialog.reject();
+      });
+  }
+}
+
+// The editors refer to the document and the name lists, so they go while those still exist.
+TEST_F(MainWindowTest, EditorsAreDestroyedBeforeTheDocument) {
+  Start();
+  QObject* whole = window.get();
+  std::vector<bool> windowStillWhole;
+  for (QDialog* dialog : window->findChildren<QDialog*>(Qt::FindDirectChildrenOnly))
+    QObject::connect(dialog, &QObject::destroyed, [&, whole] {
+      // Once the window's own destructor has run, it is no longer a TfmMain.
+      windowStillWhole.push_back(qobject_cast<TfmMain*>(whole) != nullptr);
+    });
+  window.reset();
+  EXPECT_EQ(windowStillWhole, std::vector<bool>(5, true));
+}
+
 TEST_F(MainWindowTest, SaveWritesTheImageAndWarnsWhenTheFileCannotBeWritten) {
   Start();
   const auto original = MakeTestRom();
@@ -391,6 +462,69 @@ TEST_F(MainWindowTest, SaveWritesTheImageAndWarnsWhenTheFileCannotBeWritten) {
   Find<QAction>("mFileSave")->trigger();
   EXPECT_EQ(platform.Messages().size(), 2u);
   EXPECT_EQ(folder.Read("game.nes"), edited);
+}
+
+// The patch holds the image in memory against the original the user names; applied to that
+// original it gives the image back. The format follows the name, else the chosen filter.
+TEST_F(MainWindowTest, CreatePatchWritesTheDifferenceFromTheOriginal) {
+  const std::vector<Byte> original = StartWithRomOnDisk();
+  const auto createPatch = [&](std::string original, std::optional<ChosenFile> saveAs) {
+    platform.events.clear();
+    platform.fileDialogAnswers = {std::move(original)};
+    platform.saveDialogAnswers = {std::move(saveAs)};
+    Find<QAction>("mFileCreatePatch")->trigger();
+  };
+  createPatch(folder.File("game.nes"), ChosenFile{folder.File("none.bps"), 0});
+  EXPECT_EQ(platform.FileDialogCount(), 1) << "no difference: nothing to save";
+  EXPECT_EQ(platform.Messages().back().kind, MessageKind::Information);
+
+  RomImage& image = window->Document().Image();
+  image[0x2D9B6] = 0xC5;
+  image[image.Length() - 1] ^= 0xFF;
+  const struct {
+    ChosenFile saveAs;
+    const char* written;
+    const char* magic;
+  } cases[] = {{{folder.File("hack.IPS"), 0}, "hack.IPS", "PATCH"},
+               {{folder.File("hack"), 1}, "hack.ips", "PATCH"},
+               {{folder.File("hack"), 0}, "hack.bps", "BPS1"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.written);
+    createPatch(folder.File("game.nes"), c.saveAs);
+    const std::vector<Byte> patch = folder.Read(c.written);
+    ASSERT_GT(patch.size(), std::strlen(c.magic)) << platform.Messages().back().text;
+    EXPECT_EQ(std::string(patch.begin(), patch.begin() + std::strlen(c.magic)), c.magic);
+    EXPECT_EQ(ApplyPatch(patch, original).bytes, image.Contents());
+    EXPECT_EQ(platform.Messages().back().kind, MessageKind::Information);
+    EXPECT_NE(platform.Messages().back().text.find(folder.File(c.written)), std::string::npos);
+  }
+
+  const auto entries = folder.Entries();
+  createPatch(folder.Write("short.nes", MakeTestRom(512)), ChosenFile{folder.File("x.bps"), 0});
+  EXPECT_EQ(platform.Messages().back().kind, MessageKind::Warning);
+  EXPECT_EQ(platform.FileDialogCount(), 1) << "a short original asks for no patch file";
+  EXPECT_EQ(folder.Entries().size(), entries.size() + 1);  // only short.nes is new
+}
+
+// A ".nes" file dropped on the window opens as if chosen in the open dialog; other files do not.
+TEST_F(MainWindowTest, DroppingANesFileOpensIt) {
+  Start();
+  const auto drop = [&](const std::string& path) {
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
+    // Qt hands a drop to the widget that took the drag when it entered.
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(window.get(), &enter);
+    QDropEvent event(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(window.get(), &event);
+  };
+  drop(folder.Write("notes.txt", MakeTestRom()));
+  EXPECT_EQ(RomControls(), kAllDisabled);
+  const std::string rom = folder.Write("game.NES", MakeTestRom());
+  drop(rom);
+  EXPECT_EQ(RomControls(), kAllButSprites);
+  EXPECT_EQ(window->Document().RomPath(), rom);
+  EXPECT_EQ(platform.FileDialogCount(), 0);
 }
 
 TEST_F(MainWindowTest, ExitOrTheCloseBoxClosesAtOnceWithoutAskingOrSaving) {
@@ -467,6 +601,9 @@ TEST_F(MainWindowTest, MenuAndButtonsCarryTheirTextsAndShortcut) {
   EXPECT_EQ(Find<QAction>("mFileSave")->text(), "&Save ROM");
   EXPECT_TRUE(Find<QAction>("mFileSave")->shortcut().isEmpty());
   EXPECT_EQ(Find<QAction>("mFileExit")->text(), "E&xit");
+  QStringList menu;
+  for (const QAction* entry : Find<QMenu>("mFile")->actions()) menu << entry->text();
+  EXPECT_EQ(menu, (QStringList{"&Open ROM...", "&Save ROM", "Create &Patch...", "", "E&xit"}));
   const std::vector<std::pair<const char*, const char*>> buttons = {{"btnLimits", "&Limits..."},
                                                                     {"btnBattle", "&Battle..."},
                                                                     {"btnMagic", "&Magic..."},

@@ -3,6 +3,8 @@
 // The battle rules that the battle editor shows: three bug fixes of the game's battle code, the
 // hits a character gets, and the bonus for a weapon that matches the monster.
 
+#include <array>
+
 #include "patches/PatchFields.h"
 
 namespace brimwell {
@@ -13,6 +15,10 @@ inline constexpr IntRange kWeaponBonusRange{0, 255};
 // HitPct chooses how many points of hit % earn one extra hit: 32 at 0, halving at each step
 // down to 1 at kMaxHitPct. A store takes a value outside 0..kMaxHitPct as the nearer end.
 inline constexpr int kMaxHitPct = 5;
+
+// The hit-% choices as the dialog lists them, in the order of HitPct.
+inline constexpr std::array<const char*, kMaxHitPct + 1> kHitPctEntries = {
+    "32 % (FF1)", "16 % (2x)", "8 % (4x)", "4 % (8x)", "2 % (16x)", "1 % (32x)"};
 
 struct BattleSettings {
   bool FixRun = false;

@@ -20,9 +20,6 @@ constexpr std::size_t kWeakBonusAdjust = 0x338D9;     // $B8C9, six bytes
 constexpr std::size_t kWeakBonusCall = 0x338E5;       // $B8D5, three bytes
 constexpr std::array<std::size_t, 2> kNeg2HPLimit = {0x33AF0, 0x33AF5};  // $BAE0, $BAE5
 
-// The limit + 1 that the game compares against must fit its byte.
-constexpr IntRange kStorableHitMultiplier{kHitMultiplierRange.min, 0xFF - 1};
-
 // The first byte of an adjustment tells the three apart: LSR, NOP, ASL.
 constexpr Byte kNop = WeakBonusFull[0];
 constexpr Byte kAslAbsolute = WeakBonusDouble[0];
@@ -86,7 +83,7 @@ MagicSettings MagicSettings::LoadFromRom(ConstRomBytes image) {
 void MagicSettings::StoreToRom(RomBytes image, Byte lockByteAtOpen) const {
   image[kEvadeLockOffset] = FixLOCK ? EvadeDownFixLockByte : lockByteAtOpen;
   Put(image, kEvadeDownJump, FixLOCK ? EvadeDownFixPatched : EvadeDownFixUnpatched);
-  if (const IntegerField limit = PresentInRange(HitMultiplier, kStorableHitMultiplier)) {
+  if (const IntegerField limit = PresentInRange(HitMultiplier, kStorableHitMultiplierRange)) {
     image[kHitMultiplierBound] = static_cast<Byte>(*limit + 1);
     image[kHitMultiplierLimit] = static_cast<Byte>(*limit);
   }

@@ -3,6 +3,8 @@
 // The ship game's switches, press count and prize, and the terrain on which the airship can
 // land, as the misc editor shows them.
 
+#include <array>
+
 #include "patches/PatchFields.h"
 
 namespace brimwell {
@@ -12,6 +14,9 @@ inline constexpr IntRange kShipBtnPressesRange{1, 255};
 
 // LandOther stands for any landing byte that neither choice writes; it is stored as LandOnly.
 enum class LandingTerrain { LandWalk, LandOnly, LandOther };
+// The dialog's two landing choices, in the order of LandingTerrain; LandOther selects neither.
+inline constexpr std::array<const char*, 2> kAirshipLandingEntries = {"Any Walkable",
+                                                                      "Flat, dry only (FF1)"};
 
 struct MiscSettings {
   bool ShipGameEnabled = true;

@@ -9,6 +9,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "Labels.h"
+
 namespace brimwell {
 namespace {
 
@@ -28,13 +30,8 @@ QLayout* WithExplanation(QAbstractButton* button, int indent, const char* explan
 }  // namespace
 
 QLabel* NewLabel(const char* text, QColor colour) {
-  auto* label = new QLabel(QString::fromLatin1(text));
-  label->setTextFormat(Qt::PlainText);
-  if (colour.isValid()) {
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
-  }
+  QLabel* label = NewPlainLabel(QString::fromLatin1(text));
+  if (colour.isValid()) SetTextColour(label, colour);
   return label;
 }
 
@@ -52,9 +49,7 @@ QLabel* NewParagraph(const char* text) {
 
 QLayout* NewNote(const char* text) {
   QLabel* heading = NewLabel("Note:");
-  QFont bold = heading->font();
-  bold.setBold(true);
-  heading->setFont(bold);
+  Embolden(heading);
 
   auto* note = new QVBoxLayout;
   note->addWidget(heading);
@@ -77,8 +72,7 @@ QLayout* NewExplainedCheckBox(QCheckBox* box, const char* explanation) {
                          explanation);
 }
 
-QComboBox* NewDropDown(const char* name, std::initializer_list<const char*> entries,
-                       const char* hint) {
+QComboBox* NewDropDown(const char* name, std::span<const char* const> entries, const char* hint) {
   auto* list = new QComboBox;
   list->setObjectName(QString::fromLatin1(name));
   list->setEditable(false);

@@ -4,7 +4,7 @@
 
 #include <QColor>
 
-#include <initializer_list>
+#include <span>
 
 class QButtonGroup;
 class QCheckBox;
@@ -16,7 +16,7 @@ class QWidget;
 
 namespace brimwell {
 
-// Captions are plain text: none of them is markup, whatever characters it holds.
+// Captions are plain text, in the given colour if any.
 QLabel* NewLabel(const char* text, QColor colour = QColor());
 // A caption that names a field: a screen reader reads it as the field's name.
 QLabel* NewBuddyLabel(const char* text, QWidget* field);
@@ -32,8 +32,7 @@ QRadioButton* NewRadioButton(const char* name, const char* caption);
 QLayout* NewExplainedCheckBox(QCheckBox* box, const char* explanation);
 QLayout* NewExplainedChoice(QRadioButton* choice, const char* explanation);
 // A drop-down list that offers only its entries, with its hint.
-QComboBox* NewDropDown(const char* name, std::initializer_list<const char*> entries,
-                       const char* hint);
+QComboBox* NewDropDown(const char* name, std::span<const char* const> entries, const char* hint);
 // A caption above a field, with an optional remark (such as the original game's value) beside.
 QLayout* NewCaptionedField(const char* caption, QWidget* field, const char* remark = nullptr);
 

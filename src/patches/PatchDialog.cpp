@@ -1,16 +1,10 @@
 #include "patches/PatchDialog.h"
 
-#include <QAbstractButton>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QListWidget>
-#include <QPushButton>
-#include <QShowEvent>
 #include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QVBoxLayout>
-
-#include "DialogButtons.h"
 
 namespace brimwell {
 namespace {
@@ -29,22 +23,20 @@ class GroupList : public QListWidget {
 
 }  // namespace
 
-PatchDialog::PatchDialog(const char* caption, const char* groupListName, QWidget* parent)
-    : QDialog(parent) {
-  setWindowTitle(QString::fromLatin1(caption));
-  CreateWidgets(groupListName);
-  CreateLayout();
-  ConnectWidgets();
-}
+PatchDialog::PatchDialog(RomDocument& document, const char* name, const char* caption,
+                         const char* groupListName, QWidget* parent)
+    : EditorDialog(document, name, caption, parent), groupListName_(groupListName) {}
 
-void PatchDialog::CreateWidgets(const char* groupListName) {
+void PatchDialog::CreateContents() {
   groupList_ = new GroupList;
-  groupList_->setObjectName(QString::fromLatin1(groupListName));
+  groupList_->setObjectName(QString::fromLatin1(groupListName_));
   // The pages have no tabs: the group list is the only way between them.
   PageControl1 = new QStackedWidget;
   PageControl1->setObjectName(QStringLiteral("PageControl1"));
-  btnOK = NewDialogButton("btnOK", "&OK");
-  btnCancel = NewDialogButton("btnCancel", "&Cancel");
+  CreateLayout();
+  CreatePages();
+  // The program selects entries under a signal blocker, so this runs for the user's picks only.
+  connect(groupList_, &QListWidget::currentRowChanged, this, &PatchDialog::GroupListClick);
 }
 
 void PatchDialog::CreateLayout() {
@@ -53,21 +45,9 @@ void PatchDialog::CreateLayout() {
   pages->addWidget(groupList_);
   pages->addWidget(PageControl1, 1);
 
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(btnOK);
-  buttons->addWidget(btnCancel);
-
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(pages, 1);
-  layout->addLayout(buttons);
-}
-
-void PatchDialog::ConnectWidgets() {
-  // The program selects entries under a signal blocker, so this runs for the user's picks only.
-  connect(groupList_, &QListWidget::currentRowChanged, this, &PatchDialog::GroupListClick);
-  connect(btnOK, &QPushButton::clicked, this, &PatchDialog::btnOKClick);
-  connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+  layout->addLayout(NewButtonRow());
 }
 
 QWidget* PatchDialog::AddPage(const char* entry, const char* pageName) {
@@ -79,24 +59,8 @@ QWidget* PatchDialog::AddPage(const char* entry, const char* pageName) {
   return page;
 }
 
-void PatchDialog::OnUserToggle(QAbstractButton* button, std::function<void()> handler) {
-  connect(button, &QAbstractButton::toggled, this, [this, handler = std::move(handler)] {
-    if (!loading_) handler();
-  });
-}
-
-void PatchDialog::showEvent(QShowEvent* event) {
-  // A window system's re-show (say, after minimising) is not a new showing.
-  if (!event->spontaneous()) FormShow();
-  QDialog::showEvent(event);
-}
-
-void PatchDialog::FormShow() {
-  if (HasImage()) {
-    loading_ = true;
-    LoadControls(image_);
-    loading_ = false;
-  }
+void PatchDialog::FormShow(ConstRomBytes image) {
+  if (!image.empty()) LoadControls(image);
   // Only the first showing finds no entry selected; later ones keep the user's last group.
   if (groupList_->currentRow() < 0) SelectFirstGroup();
 }
@@ -115,22 +79,6 @@ void PatchDialog::SelectFirstGroup() {
     groupList_->setCurrentRow(0);
   }
   GroupListClick();
-}
-
-void PatchDialog::btnOKClick() {
-  setResult(QDialog::Accepted);
-  if (HasImage()) StoreControls(image_);
-  accept();
-}
-
-// The main window shows an editor only while a ROM is loaded, and every ROM is long enough for
-// every offset the editors use; without one there is nothing to read or write.
-bool PatchDialog::HasImage() const {
-  return image_.size() >= kMinRomLength;
-}
-
-void PatchDialog::keyPressEvent(QKeyEvent* event) {
-  if (!PressFocusedButtonOnEnter(this, event)) QDialog::keyPressEvent(event);
 }
 
 }  // namespace brimwell

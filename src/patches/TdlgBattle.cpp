@@ -16,7 +16,10 @@ const char kFixHint[] = "Check this box to fix this bug.";
 
 }  // namespace
 
-TdlgBattle::TdlgBattle(QWidget* parent) : PatchDialog("Battle additions", "lbBattleType", parent) {
+TdlgBattle::TdlgBattle(RomDocument& document, QWidget* parent)
+    : PatchDialog(document, "dlgBattle", "Battle additions", "lbBattleType", parent) {}
+
+void TdlgBattle::CreatePages() {
   CreateWidgets();
   CreateBugfixPage();
   CreateHitsPage();
@@ -30,9 +33,8 @@ void TdlgBattle::CreateWidgets() {
   ckFixMonsterFight = NewCheckBox("ckFixMonsterFight", "Fix monster attack bugs", kFixHint);
   eBaseHits = new IntegerEdit("eBaseHits", 3, "The base number of hits inflicted in battle.");
   // One entry per HitPct, from five shifts of the hit % down to none.
-  cbHitPct = NewDropDown(
-      "cbHitPct", {"32 % (FF1)", "16 % (2x)", "8 % (4x)", "4 % (8x)", "2 % (16x)", "1 % (32x)"},
-      "Select the Hit % multiple for each extra hit.");
+  cbHitPct =
+      NewDropDown("cbHitPct", kHitPctEntries, "Select the Hit % multiple for each extra hit.");
   eWeaponBonus = new IntegerEdit("eWeaponBonus", 3,
                                  "The damage bonus given when weapon's species or element match "
                                  "monster's species or weakness.");

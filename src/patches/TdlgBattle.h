@@ -16,9 +16,10 @@ class TdlgBattle : public PatchDialog {
   Q_OBJECT
 
  public:
-  explicit TdlgBattle(QWidget* parent = nullptr);
+  explicit TdlgBattle(RomDocument& document, QWidget* parent = nullptr);
 
  protected:
+  void CreatePages() override;
   void LoadControls(ConstRomBytes image) override;
   void StoreControls(RomBytes image) override;
 

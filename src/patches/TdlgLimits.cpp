@@ -12,8 +12,10 @@
 
 namespace brimwell {
 
-TdlgLimits::TdlgLimits(QWidget* parent)
-    : PatchDialog("Game Parameter Limits", "lbLimitType", parent) {
+TdlgLimits::TdlgLimits(RomDocument& document, QWidget* parent)
+    : PatchDialog(document, "dlgLimits", "Game Parameter Limits", "lbLimitType", parent) {}
+
+void TdlgLimits::CreatePages() {
   CreateWidgets();
   CreateMaxHPPage();
   CreateMaxMPPage();
@@ -73,7 +75,7 @@ void TdlgLimits::CreateExpGoldPage() {
 }
 
 void TdlgLimits::ConnectWidgets() {
-  OnUserToggle(ckLimitMP, [this] { ckLimitMPClick(); });
+  connect(ckLimitMP, &QCheckBox::toggled, this, &TdlgLimits::ckLimitMPClick);
 }
 
 void TdlgLimits::ckLimitMPClick() {

@@ -15,9 +15,10 @@ class TdlgLimits : public PatchDialog {
   Q_OBJECT
 
  public:
-  explicit TdlgLimits(QWidget* parent = nullptr);
+  explicit TdlgLimits(RomDocument& document, QWidget* parent = nullptr);
 
  protected:
+  void CreatePages() override;
   void LoadControls(ConstRomBytes image) override;
   void StoreControls(RomBytes image) override;
 

@@ -16,36 +16,27 @@
 namespace brimwell {
 namespace {
 
-struct FamilyBox {
-  const char* name;
-  const char* caption;
-};
-
-// The families in the bit order of the flag byte; the first four make the left column.
-constexpr FamilyBox kFamilyBoxes[] = {
-    {"ckTypeUnknown", "Unknown"}, {"ckTypeDragon", "Dragon"},      {"ckTypeGiant", "Giant"},
-    {"ckTypeUndead", "Undead"},   {"ckTypeWere", "Were"},          {"ckTypeWater", "Water"},
-    {"ckTypeMage", "Mage"},       {"ckTypeRegen", "Regenerative"},
+// The family boxes in the bit order of the flag byte; the first four make the left column.
+constexpr std::array<const char*, kDamageFamilyNames.size()> kFamilyBoxNames = {
+    "ckTypeUnknown", "ckTypeDragon", "ckTypeGiant", "ckTypeUndead",
+    "ckTypeWere",    "ckTypeWater",  "ckTypeMage",  "ckTypeRegen",
 };
 constexpr int kFamilyColumnLength = 4;
 
-struct WeakBonusEntry {
-  const char* caption;
-  const char* damageRange;
-};
-
-// In the order of WeakBonusChoice.
-constexpr WeakBonusEntry kWeakBonusEntries[] = {
-    {"No bonus", "Damage range: no different"},
-    {"1/2 Effectivity (FF1)", "Damage range: 1.5x normal"},
-    {"Full Effectivity", "Damage range: 2x normal"},
-    {"Double Effectivity", "Damage range: 3x normal"},
+// Beside each weakness bonus entry, in the order of WeakBonusChoice.
+constexpr std::array<const char*, kWeakBonusEntries.size()> kDamageRanges = {
+    "Damage range: no different",
+    "Damage range: 1.5x normal",
+    "Damage range: 2x normal",
+    "Damage range: 3x normal",
 };
 
 }  // namespace
 
-TdlgMagic::TdlgMagic(const RomDocument& document, QWidget* parent)
-    : PatchDialog("Magic additions", "lbMagicType", parent), document_(document) {
+TdlgMagic::TdlgMagic(RomDocument& document, QWidget* parent)
+    : PatchDialog(document, "dlgMagic", "Magic additions", "lbMagicType", parent) {}
+
+void TdlgMagic::CreatePages() {
   CreateWidgets();
   CreateBugfixPage();
   CreateFASTPage();
@@ -59,7 +50,7 @@ void TdlgMagic::CreateWidgets() {
                           "Check this box to fix this type of magic spell.");
   eHitMultiplier = new IntegerEdit("eHitMultiplier", 3, nullptr);
   for (std::size_t bit = 0; bit < familyBoxes_.size(); ++bit)
-    familyBoxes_[bit] = NewCheckBox(kFamilyBoxes[bit].name, kFamilyBoxes[bit].caption, nullptr);
+    familyBoxes_[bit] = NewCheckBox(kFamilyBoxNames[bit], kDamageFamilyNames[bit], nullptr);
   rgWeakBonus = new QGroupBox(QStringLiteral("Elemental weakness damage BONUS:"));
   rgWeakBonus->setObjectName(QStringLiteral("rgWeakBonus"));
   weakBonusEntries_ = new QButtonGroup(rgWeakBonus);
@@ -68,14 +59,19 @@ void TdlgMagic::CreateWidgets() {
 }
 
 void TdlgMagic::CreateBugfixPage() {
+  QLabel* above = NewParagraph(
+      "The \"Evade Down\" spell effect-type is broken in the original game.  If "
+      "this box isn't checked, then that magic type won't work.");
+  QLabel* below = NewParagraph(
+      "To fix LOK2, the effect type should be changed to \"evade down\" and this "
+      "fix should be applied.");
+  // The box is explained from both sides; a screen reader reads both with it.
+  ckFixLOCK->setAccessibleDescription(above->text() + QLatin1Char(' ') + below->text());
+
   auto* page = new QVBoxLayout(AddPage("Bug-fix", "tsBugfix"));
-  page->addWidget(
-      NewParagraph("The \"Evade Down\" spell effect-type is broken in the original game.  If "
-                   "this box isn't checked, then that magic type won't work."));
+  page->addWidget(above);
   page->addWidget(ckFixLOCK);
-  page->addWidget(
-      NewParagraph("To fix LOK2, the effect type should be changed to \"evade down\" and this "
-                   "fix should be applied."));
+  page->addWidget(below);
   page->addStretch();
 }
 
@@ -107,14 +103,13 @@ void TdlgMagic::CreateDamageFamilyPage() {
 
 void TdlgMagic::CreateMagicDMGPage() {
   auto* entries = new QGridLayout(rgWeakBonus);
-  for (int index = 0; index < int(std::size(kWeakBonusEntries)); ++index) {
-    const WeakBonusEntry& entry = kWeakBonusEntries[index];
-    auto* button = new QRadioButton(QString::fromLatin1(entry.caption));
+  for (int index = 0; index < int(kWeakBonusEntries.size()); ++index) {
+    auto* button = new QRadioButton(QString::fromLatin1(kWeakBonusEntries[index]));
     // The damage range stands beside the entry; a screen reader reads it with the entry.
-    button->setAccessibleDescription(QString::fromLatin1(entry.damageRange));
+    button->setAccessibleDescription(QString::fromLatin1(kDamageRanges[index]));
     weakBonusEntries_->addButton(button, index);
     entries->addWidget(button, index, 0);
-    entries->addWidget(NewLabel(entry.damageRange), index, 1);
+    entries->addWidget(NewLabel(kDamageRanges[index]), index, 1);
   }
   entries->setColumnStretch(2, 1);
 
@@ -161,7 +156,7 @@ void TdlgMagic::StoreControls(RomBytes image) {
   settings.DamageFamily = CheckedDamageFamily();
   settings.WeakBonus = static_cast<WeakBonusChoice>(weakBonusEntries_->checkedId());
   settings.Neg2HPLimit = eNeg2HPLimit->Value(kNeg2HPLimitRange);
-  settings.StoreToRom(image, document_.LockByteAtOpen());
+  settings.StoreToRom(image, Document().LockByteAtOpen());
 }
 
 }  // namespace brimwell

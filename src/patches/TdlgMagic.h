@@ -14,7 +14,6 @@ class QGroupBox;
 namespace brimwell {
 
 class IntegerEdit;
-class RomDocument;
 
 class TdlgMagic : public PatchDialog {
   Q_OBJECT
@@ -22,9 +21,10 @@ class TdlgMagic : public PatchDialog {
  public:
   // Removing the "Evade Down" fix puts back the byte that the document's file held when it was
   // opened, so the dialog reads that byte from the document at each OK.
-  explicit TdlgMagic(const RomDocument& document, QWidget* parent = nullptr);
+  explicit TdlgMagic(RomDocument& document, QWidget* parent = nullptr);
 
  protected:
+  void CreatePages() override;
   void LoadControls(ConstRomBytes image) override;
   void StoreControls(RomBytes image) override;
 
@@ -39,7 +39,6 @@ class TdlgMagic : public PatchDialog {
   void ShowDamageFamily(Byte flags);
   Byte CheckedDamageFamily() const;
 
-  const RomDocument& document_;
   QCheckBox* ckFixLOCK = nullptr;
   IntegerEdit* eHitMultiplier = nullptr;
   // In bit order: ckTypeUnknown (bit 0) to ckTypeRegen (bit 7).

@@ -12,8 +12,10 @@
 
 namespace brimwell {
 
-TdlgMisc::TdlgMisc(QWidget* parent)
-    : PatchDialog("Miscellaneous additions", "lbMagicType", parent) {
+TdlgMisc::TdlgMisc(RomDocument& document, QWidget* parent)
+    : PatchDialog(document, "dlgMisc", "Miscellaneous additions", "lbMagicType", parent) {}
+
+void TdlgMisc::CreatePages() {
   CreateWidgets();
   CreateShipGamePage();
   CreateAirshipPage();
@@ -27,8 +29,8 @@ void TdlgMisc::CreateWidgets() {
   eShipGold = new IntegerEdit("eShipGold", 6, "Amount of prize for winning.");
   eShipBtnPresses =
       new IntegerEdit("eShipBtnPresses", 3, "Number of times to press A + B buttons to activate");
-  rbLandWalk = NewRadioButton("rbLandWalk", "Any Walkable");
-  rbLandOnly = NewRadioButton("rbLandOnly", "Flat, dry only (FF1)");
+  rbLandWalk = NewRadioButton("rbLandWalk", kAirshipLandingEntries[int(LandingTerrain::LandWalk)]);
+  rbLandOnly = NewRadioButton("rbLandOnly", kAirshipLandingEntries[int(LandingTerrain::LandOnly)]);
   rgAirshipLanding = new QButtonGroup(this);
   rgAirshipLanding->addButton(rbLandWalk, int(LandingTerrain::LandWalk));
   rgAirshipLanding->addButton(rbLandOnly, int(LandingTerrain::LandOnly));

@@ -16,9 +16,10 @@ class TdlgMisc : public PatchDialog {
   Q_OBJECT
 
  public:
-  explicit TdlgMisc(QWidget* parent = nullptr);
+  explicit TdlgMisc(RomDocument& document, QWidget* parent = nullptr);
 
  protected:
+  void CreatePages() override;
   void LoadControls(ConstRomBytes image) override;
   void StoreControls(RomBytes image) override;
 

@@ -6,6 +6,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <memory>
+
 #ifdef _WIN32
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -46,6 +48,32 @@ QString QtPattern(const std::string& pattern) {
   return pattern == "*.*" ? QStringLiteral("*") : QString::fromStdString(pattern);
 }
 
+// Qt's own dialog, not the desktop's: it matches "*.NES" in any letter case, as the Windows
+// dialog does, where the GTK one matches case-sensitively.
+std::unique_ptr<QFileDialog> NewFileDialog(QFileDialog::AcceptMode mode, const std::string& title,
+                                           const std::vector<FileFilter>& filters,
+                                           const std::string& suggestedFile) {
+  auto dialog = std::make_unique<QFileDialog>(QApplication::activeWindow());
+  dialog->setAcceptMode(mode);
+  dialog->setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
+  dialog->setSizeGripEnabled(true);
+  if (!title.empty()) dialog->setWindowTitle(QString::fromStdString(title));
+
+  QStringList nameFilters;
+  for (const FileFilter& filter : filters)
+    nameFilters << QStringLiteral("%1 (%2)").arg(QString::fromStdString(filter.description),
+                                                 QtPattern(filter.pattern));
+  dialog->setNameFilters(nameFilters);
+  if (!suggestedFile.empty()) dialog->selectFile(QString::fromStdString(suggestedFile));
+  return dialog;
+}
+
+// The path as the user knows it: with backslashes on Windows.
+std::optional<std::string> ChosenPath(QFileDialog& dialog) {
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return QDir::toNativeSeparators(dialog.selectedFiles().constFirst()).toStdString();
+}
+
 }  // namespace
 
 void QtPlatform::Beep(SystemSound sound) {
@@ -67,26 +95,22 @@ void QtPlatform::ShowMessage(MessageKind kind, const std::string& text) {
   box.exec();
 }
 
-// Qt's own dialog, not the desktop's: it matches "*.NES" in any letter case, as the Windows
-// dialog does, where the GTK one matches case-sensitively.
-std::optional<std::string> QtPlatform::ChooseFileToOpen(const std::vector<FileFilter>& filters,
+std::optional<std::string> QtPlatform::ChooseFileToOpen(const std::string& title,
+                                                        const std::vector<FileFilter>& filters,
                                                         const std::string& suggestedFile) {
-  QFileDialog dialog(QApplication::activeWindow());
-  dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  dialog.setFileMode(QFileDialog::ExistingFile);
-  dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
-  dialog.setSizeGripEnabled(true);
+  const auto dialog = NewFileDialog(QFileDialog::AcceptOpen, title, filters, suggestedFile);
+  dialog->setFileMode(QFileDialog::ExistingFile);
+  return ChosenPath(*dialog);
+}
 
-  QStringList nameFilters;
-  for (const FileFilter& filter : filters)
-    nameFilters << QStringLiteral("%1 (%2)").arg(QString::fromStdString(filter.description),
-                                                 QtPattern(filter.pattern));
-  dialog.setNameFilters(nameFilters);
-  if (!suggestedFile.empty()) dialog.selectFile(QString::fromStdString(suggestedFile));
-
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  // Shown in the caption as the user knows it: with backslashes on Windows.
-  return QDir::toNativeSeparators(dialog.selectedFiles().constFirst()).toStdString();
+std::optional<ChosenFile> QtPlatform::ChooseFileToSave(const std::string& title,
+                                                       const std::vector<FileFilter>& filters,
+                                                       const std::string& suggestedFile) {
+  const auto dialog = NewFileDialog(QFileDialog::AcceptSave, title, filters, suggestedFile);
+  auto path = ChosenPath(*dialog);
+  if (!path) return std::nullopt;
+  const auto filter = dialog->nameFilters().indexOf(dialog->selectedNameFilter());
+  return ChosenFile{std::move(*path), filter < 0 ? 0 : std::size_t(filter)};
 }
 
 }  // namespace brimwell

@@ -36,6 +36,8 @@ using SpriteNameList = std::vector<SpriteName>;     // 208 after FillNameLists
 using DialogueNameList = std::vector<std::string>;  // 256 after FillNameLists, UTF-8
 
 enum class QuillonLoadResult { Loaded, NotFound, InvalidSignature };
+// What the user is told about a data file of neither layout.
+inline constexpr char kQuillonInvalidMessage[] = "Invalid Quillon data file";
 
 // Reads a data file's contents, in either layout, into record; a file shorter than its layout
 // leaves the rest zero. Unless the result is Loaded, the record is all zero.

@@ -21,6 +21,13 @@ enum class OpenOutcome {
 
 enum class SaveOutcome { Saved, NothingLoaded, WriteFailed };
 
+// What the user is told when an open or a save fails, in the window and on the command line.
+inline constexpr char kNotFinalFantasyMessage[] =
+    "This ROM image is not based on Final Fantasy 1 NES.";
+inline constexpr char kCannotLoadMessage[] = "Could not load the specified file.";
+inline constexpr char kCannotSaveMessage[] =
+    "Could not save the ROM data.  The ROM file may be in use by another program.";
+
 class RomDocument {
  public:
   explicit RomDocument(PlatformFiles& files) : files_(files) {}

@@ -6,12 +6,10 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QSignalBlocker>
 #include <QStringListModel>
 #include <QStyle>
@@ -20,7 +18,7 @@
 #include <algorithm>
 
 #include "BrimwellConst.h"
-#include "DialogButtons.h"
+#include "Labels.h"
 
 namespace brimwell {
 
@@ -57,12 +55,8 @@ QString Text(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// Captions show names from the data file, so they never guess at rich text.
 QLabel* MakeLabel(const char* name, std::string_view caption) {
-  auto* label = new QLabel(Text(caption));
-  label->setObjectName(QString::fromLatin1(name));
-  label->setTextFormat(Qt::PlainText);
-  return label;
+  return NewPlainLabel(Text(caption), name);
 }
 
 // A choice-only drop-down list. A disabled one keeps its list shut also when a screen reader
@@ -114,15 +108,6 @@ QColor ToColor(const BrimwellConst::LabelColour& colour) {
   return QColor(colour.red, colour.green, colour.blue);
 }
 
-// Repainting a label that keeps its colour would cost time at every move between sprites.
-void Colour(QLabel* label, const BrimwellConst::LabelColour& colour) {
-  const QColor wanted = ToColor(colour);
-  QPalette palette = label->palette();
-  if (palette.color(QPalette::WindowText) == wanted) return;
-  palette.setColor(QPalette::WindowText, wanted);
-  label->setPalette(palette);
-}
-
 std::optional<std::size_t> SelectedEntry(const QComboBox* box) {
   if (box->currentIndex() < 0) return std::nullopt;
   return static_cast<std::size_t>(box->currentIndex());
@@ -136,18 +121,20 @@ void SelectEntry(QComboBox* box, std::optional<std::size_t> entry) {
 
 }  // namespace
 
-TdlgSprites::TdlgSprites(const SpriteNameList& spriteNames, const DialogueNameList& dialogueNames,
-                         QWidget* parent)
-    : QDialog(parent), spriteNames_(spriteNames), dialogueNames_(dialogueNames) {
-  setObjectName(QStringLiteral("dlgSprites"));
-  setWindowTitle(QString::fromLatin1(kCaption));
+TdlgSprites::TdlgSprites(RomDocument& document, const SpriteNameList& spriteNames,
+                         const DialogueNameList& dialogueNames, QWidget* parent)
+    : EditorDialog(document, "dlgSprites", kCaption, parent),
+      spriteNames_(spriteNames),
+      dialogueNames_(dialogueNames) {}
+
+TdlgSprites::~TdlgSprites() = default;
+
+void TdlgSprites::CreateContents() {
   CreateWidgets();
   CreateLayout();
   ConnectWidgets();
   SetControlsEnabled(false, kEveryControl);
 }
-
-TdlgSprites::~TdlgSprites() = default;
 
 void TdlgSprites::CreateWidgets() {
   spriteNameModel_ = new QStringListModel(this);
@@ -169,8 +156,8 @@ void TdlgSprites::CreateWidgets() {
 
   Panel1 = new QFrame;
   Panel1->setObjectName(QStringLiteral("Panel1"));
-  Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
-  Panel1->setLineWidth(2);
+  // A raised inner and a lowered outer bevel: an etched groove.
+  Panel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
   lblTypeDesc = MakeLabel("lblTypeDesc", kTypeDescription);
   lblTypeDesc->setWordWrap(true);
 
@@ -198,9 +185,6 @@ void TdlgSprites::CreateWidgets() {
   lblAuxText = MakeLabel("lblAuxText", kNotYetShown);
   cbTextAux = MakeTextDropDown("cbTextAux", dialogueNameModel_);
   lblAuxMessage = MakeLabel("lblAuxMessage", kNotYetShown);
-
-  btnOK = NewDialogButton("btnOK", "&OK");
-  btnCancel = NewDialogButton("btnCancel", "&Cancel");
 
   choices_ = {{{Text1, cbText1},
                {Text2, cbText2},
@@ -265,14 +249,9 @@ void TdlgSprites::CreateLayout() {
   columns->addLayout(spriteColumn);
   columns->addLayout(handlerColumn, 1);
 
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(btnOK);
-  buttons->addWidget(btnCancel);
-
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(columns, 1);
-  layout->addLayout(buttons);
+  layout->addLayout(NewButtonRow());
 
   QWidget* const keyboardOrder[] = {lbSprites,   cbHandlerType, cbText1,     cbText2,
                                     cbText3,     cbLoc10Plot,   cbLoc10Item, eAuxValue,
@@ -286,23 +265,12 @@ void TdlgSprites::ConnectWidgets() {
   // program changes the list's selection with the list's signals blocked.
   connect(lbSprites, &SpriteList::SelectionMoved, this, &TdlgSprites::lbSpritesSelectionChanged);
   connect(cbHandlerType, &QComboBox::activated, this, &TdlgSprites::cbHandlerTypeSelect);
-  connect(btnOK, &QPushButton::clicked, this, &TdlgSprites::btnOKClick);
-  connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
-}
-
-void TdlgSprites::showEvent(QShowEvent* event) {
-  // A window system's re-show (say, after minimising) is not a new showing.
-  if (!event->spontaneous()) FormShow();
-  QDialog::showEvent(event);
 }
 
 // Each showing starts at sprite 0 from the image as it stands now.
-void TdlgSprites::FormShow() {
+void TdlgSprites::FormShow(ConstRomBytes image) {
   currentSprite_.reset();
-  if (mainImage_)
-    workingImage_.assign(mainImage_->Contents().begin(), mainImage_->Contents().end());
-  else
-    workingImage_.clear();
+  workingImage_.assign(image.begin(), image.end());
 
   QStringList sprites;
   const std::size_t spriteCount = std::min(spriteNames_.size(), BrimwellConst::kSpriteCount);
@@ -345,20 +313,19 @@ void TdlgSprites::cbHandlerTypeSelect(int index) {
   ShowSprite();
 }
 
-void TdlgSprites::btnOKClick() {
+// The whole working copy goes back over the image from offset 0, which keeps its length.
+void TdlgSprites::StoreControls(RomBytes image) {
   StoreCurrentSprite();
   WriteHandlerAddresses(workingImage_, handlerAddresses_);
-  // The main image keeps its storage: the patch dialogs' views of it stay valid.
-  if (mainImage_ && mainImage_->Length() == workingImage_.size())
-    std::ranges::copy(workingImage_, mainImage_->Bytes().begin());
-  accept();
+  if (image.size() == workingImage_.size()) std::ranges::copy(workingImage_, image.begin());
 }
 
 void TdlgSprites::SetControlsEnabled(bool enabled, std::uint16_t mask) {
   for (std::size_t bit = 0; bit < maskControls_.size(); ++bit)
     if (mask & (1u << bit)) maskControls_[bit]->setEnabled(enabled);
   for (const auto& [label, followed] : labelFollows_)
-    Colour(label, followed->isEnabled() ? BrimwellConst::clBlue : BrimwellConst::clGrayText);
+    SetTextColour(
+        label, ToColor(followed->isEnabled() ? BrimwellConst::clBlue : BrimwellConst::clGrayText));
 }
 
 void TdlgSprites::ResetControls() {
@@ -413,12 +380,6 @@ void TdlgSprites::SelectSpriteRow(std::size_t sprite) {
   const QSignalBlocker programChange(lbSprites);
   lbSprites->selectionModel()->setCurrentIndex(spriteNameModel_->index(static_cast<int>(sprite)),
                                                QItemSelectionModel::ClearAndSelect);
-}
-
-// Enter presses a button only when that button has the focus; in a drop-down or the edit field
-// it does nothing. Esc still cancels through the base class.
-void TdlgSprites::keyPressEvent(QKeyEvent* event) {
-  if (!PressFocusedButtonOnEnter(this, event)) QDialog::keyPressEvent(event);
 }
 
 }  // namespace brimwell

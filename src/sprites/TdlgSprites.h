@@ -4,11 +4,11 @@
 // dialogue strings, conditions and values. Each showing edits a private copy of the image; OK
 // copies the copy back over the image, Cancel drops it.
 
-#include <QDialog>
 #include <array>
 #include <optional>
 #include <vector>
 
+#include "EditorDialog.h"
 #include "rom/QuillonData.h"
 #include "rom/RomImage.h"
 #include "sprites/SpriteTalk.h"
@@ -19,27 +19,19 @@ class QFrame;
 class QItemSelection;
 class QLabel;
 class QLineEdit;
-class QPushButton;
 class QStringListModel;
 
 namespace brimwell {
 
-class TdlgSprites : public QDialog {
+class TdlgSprites : public EditorDialog {
   Q_OBJECT
 
  public:
   // The name lists belong to the main window and are rebuilt at each open; the window reads
   // them at each showing.
-  TdlgSprites(const SpriteNameList& spriteNames, const DialogueNameList& dialogueNames,
-              QWidget* parent = nullptr);
+  TdlgSprites(RomDocument& document, const SpriteNameList& spriteNames,
+              const DialogueNameList& dialogueNames, QWidget* parent = nullptr);
   ~TdlgSprites() override;
-
-  // The image that the last successful open produced; it keeps its storage until the next one.
-  void SetImage(RomImage& image) { mainImage_ = &image; }
-
- protected:
-  void showEvent(QShowEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   class SpriteList;
@@ -54,15 +46,16 @@ class TdlgSprites : public QDialog {
     QLabel* label;
   };
 
+  void CreateContents() override;
   void CreateWidgets();
   void CreateLayout();
   void ConnectWidgets();
 
-  void FormShow();
+  void FormShow(ConstRomBytes image) override;
+  void StoreControls(RomBytes image) override;
   void lbSpritesSelectionChanged(const QItemSelection& selected);
   void lbSpritesClick(std::size_t sprite);
   void cbHandlerTypeSelect(int index);
-  void btnOKClick();
 
   void SetControlsEnabled(bool enabled, std::uint16_t mask);
   void ResetControls();
@@ -74,7 +67,6 @@ class TdlgSprites : public QDialog {
 
   const SpriteNameList& spriteNames_;
   const DialogueNameList& dialogueNames_;
-  RomImage* mainImage_ = nullptr;
   std::vector<Byte> workingImage_;
   HandlerAddressList handlerAddresses_{};  // the working handler table, one per list entry
   std::optional<std::size_t> currentSprite_;
@@ -104,8 +96,6 @@ class TdlgSprites : public QDialog {
   QLabel* lblAuxText = nullptr;
   QComboBox* cbTextAux = nullptr;
   QLabel* lblAuxMessage = nullptr;
-  QPushButton* btnOK = nullptr;
-  QPushButton* btnCancel = nullptr;
 
   std::array<ChoiceControl, 6> choices_{};
   std::array<CaptionedSetting, 5> captions_{};

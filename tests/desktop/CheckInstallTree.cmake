@@ -12,7 +12,8 @@ endif()
 
 set(desktop_entry "${PREFIX}/share/applications/brimwell.desktop")
 set(metainfo "${PREFIX}/share/metainfo/${APP_ID}.metainfo.xml")
-foreach(installed IN ITEMS "${PREFIX}/bin/brimwell" "${desktop_entry}" "${metainfo}")
+foreach(installed IN ITEMS "${PREFIX}/bin/brimwell" "${PREFIX}/bin/brimwell-cli" "${desktop_entry}"
+                           "${metainfo}")
   if(NOT EXISTS "${installed}")
     message(FATAL_ERROR "missing from the install tree: ${installed}")
   endif()
@@ -57,11 +58,15 @@ run_check(desktop-file-validate "${desktop_entry}")
 run_check(appstreamcli validate --no-net --strict "${metainfo}")
 run_check(appstreamcli validate-tree --no-net --strict "${PREFIX}")
 
-# The installed program runs without a display and knows its version.
-execute_process(COMMAND "${PREFIX}/bin/brimwell" --version RESULT_VARIABLE result
-                OUTPUT_VARIABLE output)
-if(NOT result EQUAL 0 OR NOT output STREQUAL "Brimwell ${VERSION}\n")
-  message(FATAL_ERROR "installed brimwell --version gave ${result}: '${output}'")
-endif()
+# The installed programs run without a display and know their version.
+foreach(program IN ITEMS "brimwell;Brimwell" "brimwell-cli;brimwell-cli")
+  list(GET program 0 name)
+  list(GET program 1 shown)
+  execute_process(COMMAND "${PREFIX}/bin/${name}" --version RESULT_VARIABLE result
+                  OUTPUT_VARIABLE output)
+  if(NOT result EQUAL 0 OR NOT output STREQUAL "${shown} ${VERSION}\n")
+    message(FATAL_ERROR "installed ${name} --version gave ${result}: '${output}'")
+  endif()
+endforeach()
 
 file(REMOVE_RECURSE "${PREFIX}")

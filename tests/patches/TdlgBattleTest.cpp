@@ -63,9 +63,9 @@ class BattleDialogTest : public testing::PatchDialogTest<TdlgBattle> {
   // Puts the weapon fix into the image with base hits 3 and two shifts.
   void ApplyWeaponFix() {
     image[kWeaponEntry] = 0xF2;
-    std::ranges::copy(BrimwellConst::WeaponFixPatched, image.begin() + kWeaponBlock);
+    std::ranges::copy(BrimwellConst::WeaponFixPatched, image.Bytes().begin() + kWeaponBlock);
     std::ranges::copy(std::vector<Byte>{0x4A, 0x4A, 0xEA, 0xEA, 0xEA},
-                      image.begin() + kPatchedSlot);
+                      image.Bytes().begin() + kPatchedSlot);
     image[kPatchedBase] = 3;
   }
 };
@@ -107,6 +107,7 @@ TEST_F(BattleDialogTest, EachShowingReadsTheFixesAndHitsAgain) {
 }
 
 TEST_F(BattleDialogTest, PagesCarryTheirCaptionsTextsAndHints) {
+  Show();  // the widgets are built at the first showing
   const std::pair<const char*, const char*> captions[] = {
       {"ckFixRun", "Fix running ability."},
       {"ckFixWeapon", "Fix weapon data bugs (critical hit %, species, and element)"},
@@ -163,7 +164,7 @@ TEST_F(BattleDialogTest, EachHitPctPickWritesItsShifts) {
     PickGroup(1);
     PickHitPct(index);
     Press("btnOK");
-    EXPECT_EQ(Slice(image, kUnpatchedSlot, 5), shiftSlots[index]) << index;
+    EXPECT_EQ(Slice(image.Bytes(), kUnpatchedSlot, 5), shiftSlots[index]) << index;
   }
 }
 
@@ -189,7 +190,7 @@ TEST_F(BattleDialogTest, OkWritesAcceptedFieldsAndKeepsRejectedBaseHits) {
                     expected.begin() + kPatchedSlot);
   expected[kPatchedBase] = 3;
   expected[kWeaponBonus] = 0;
-  EXPECT_EQ(image, expected);
+  EXPECT_EQ(image.Contents(), expected);
 }
 
 TEST_F(BattleDialogTest, RejectedTextsLeaveTheirBytesAsTheyWere) {
@@ -206,11 +207,11 @@ TEST_F(BattleDialogTest, RejectedTextsLeaveTheirBytesAsTheyWere) {
   image[kWeaponBonus] = 7;
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.edit) + " " + c.typed);
-    const std::vector<Byte> before = image;
+    const std::vector<Byte> before = image.Contents();
     Show();
     Type(c.edit, c.typed);
     Press("btnOK");
-    EXPECT_EQ(image, before);
+    EXPECT_EQ(image.Contents(), before);
   }
 }
 
@@ -220,7 +221,8 @@ TEST_F(BattleDialogTest, UncheckingTheWeaponFixMovesTheHitsBack) {
   Click(Box("ckFixWeapon"));
   Press("btnOK");
   EXPECT_EQ(image[kWeaponEntry], 0xEB);
-  EXPECT_EQ(Slice(image, kUnpatchedSlot, 5), (std::vector<Byte>{0x4A, 0x4A, 0xEA, 0xEA, 0xEA}));
+  EXPECT_EQ(Slice(image.Bytes(), kUnpatchedSlot, 5),
+            (std::vector<Byte>{0x4A, 0x4A, 0xEA, 0xEA, 0xEA}));
   EXPECT_EQ(image[kUnpatchedBase], 3);
   EXPECT_EQ(image[kWeaponBonus], 4);
 }
@@ -228,7 +230,7 @@ TEST_F(BattleDialogTest, UncheckingTheWeaponFixMovesTheHitsBack) {
 TEST_F(BattleDialogTest, CancelEscOrCloseBoxAfterEditingEverythingWritesNothing) {
   for (int way = 0; way < 3; ++way) {
     SCOPED_TRACE(way);
-    const std::vector<Byte> before = image;
+    const std::vector<Byte> before = image.Contents();
     Show();
     for (const char* box : kCheckBoxes) Click(Box(box));
     PickGroup(1);
@@ -241,7 +243,7 @@ TEST_F(BattleDialogTest, CancelEscOrCloseBoxAfterEditingEverythingWritesNothing)
     if (way == 2) dialog.close();
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
-    EXPECT_EQ(image, before);
+    EXPECT_EQ(image.Contents(), before);
   }
 }
 
@@ -299,8 +301,7 @@ TEST_F(BattleDialogTest, EveryWayOfTogglingABoxIsStored) {
   };
   for (const auto& [way, toggle] : ways) {
     SCOPED_TRACE(way);
-    image = MakeTestRom();
-    dialog.SetImage(image);
+    rom.Open(MakeTestRom());
     Show();
     for (const char* box : kCheckBoxes) toggle(Box(box));
     Press("btnOK");
@@ -311,7 +312,7 @@ TEST_F(BattleDialogTest, EveryWayOfTogglingABoxIsStored) {
     Show();
     for (const char* box : kCheckBoxes) toggle(Box(box));
     Press("btnOK");
-    EXPECT_EQ(image, MakeTestRom());
+    EXPECT_EQ(image.Contents(), MakeTestRom());
   }
 }
 

@@ -82,28 +82,28 @@ TEST_F(LimitsDialogTest, OkWritesAcceptedFieldsAndSilentlySkipsRejectedOnes) {
   Show();
   Type("eHPlimit", "98");
   Type("eMaxMPInc", "$10");
-  const std::vector<Byte> before = image;
+  const std::vector<Byte> before = image.Contents();
   Press("btnOK");
 
   EXPECT_FALSE(dialog.isVisible());
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
-  EXPECT_EQ(Slice(image, 0x2D9B6, 2), Slice(before, 0x2D9B6, 2));
+  EXPECT_EQ(Slice(image.Bytes(), 0x2D9B6, 2), Slice(before, 0x2D9B6, 2));
   EXPECT_EQ(image[0x2DC91], 0x10);
 }
 
 TEST_F(LimitsDialogTest, OkWithEveryFieldRejectedStillClosesWithOk) {
   Show();
   for (const char* edit : kEdits) Type(edit, "x");
-  const std::vector<Byte> before = image;
+  const std::vector<Byte> before = image.Contents();
   Press("btnOK");
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
-  EXPECT_EQ(image, before);  // the MP switch is rewritten with the byte it already held
+  EXPECT_EQ(image.Contents(), before);  // the MP switch is rewritten with the byte it already held
 }
 
 TEST_F(LimitsDialogTest, CancelOrCloseBoxAfterTypingEverywhereWritesNothing) {
   for (bool closeBox : {false, true}) {
     SCOPED_TRACE(closeBox ? "close box" : "Cancel");
-    const std::vector<Byte> before = image;
+    const std::vector<Byte> before = image.Contents();
     Show();
     Type("eHPlimit", "5000");
     Type("eLimitFiTh", "1");
@@ -118,7 +118,7 @@ TEST_F(LimitsDialogTest, CancelOrCloseBoxAfterTypingEverywhereWritesNothing) {
       Press("btnCancel");
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
-    EXPECT_EQ(image, before);
+    EXPECT_EQ(image.Contents(), before);
   }
 }
 
@@ -159,14 +159,14 @@ TEST_F(LimitsDialogTest, LongerLoadedValueShowsWholeAndTheMaximumLengthOnlyStops
   EXPECT_EQ(expGold->text(), "1677721");
 
   Press("btnOK");
-  EXPECT_EQ(Slice(image, 0x2D9B3, 3), (std::vector<Byte>{0x9A, 0x99, 0x19}));  // 1677722
+  EXPECT_EQ(Slice(image.Bytes(), 0x2D9B3, 3), (std::vector<Byte>{0x9A, 0x99, 0x19}));  // 1677722
 }
 
 TEST_F(LimitsDialogTest, WholeOverlongTextIsJudgedOnOk) {
   image[0x2D9B3] = image[0x2D9B4] = image[0x2D9B5] = 0xFF;
   Show();
   Press("btnOK");
-  EXPECT_EQ(Slice(image, 0x2D9B3, 3), (std::vector<Byte>{0xFF, 0xFF, 0xFF}));
+  EXPECT_EQ(Slice(image.Bytes(), 0x2D9B3, 3), (std::vector<Byte>{0xFF, 0xFF, 0xFF}));
 }
 
 TEST_F(LimitsDialogTest, TypingStopsAtEachFieldsMaximumLength) {
@@ -184,7 +184,7 @@ TEST_F(LimitsDialogTest, EnterInAFieldKeepsTheDialogOpenButPressesAFocusedButton
   Type("eHPlimit", "2000");
   QTest::keyClick(Find("eHPlimit"), Qt::Key_Return);
   EXPECT_TRUE(dialog.isVisible());
-  EXPECT_EQ(Slice(image, 0x2D9B6, 2), (std::vector<Byte>{0xE8, 0x03}));
+  EXPECT_EQ(Slice(image.Bytes(), 0x2D9B6, 2), (std::vector<Byte>{0xE8, 0x03}));
 
   auto* ok = Find<QPushButton>("btnOK");
   EXPECT_FALSE(ok->isDefault());
@@ -193,7 +193,7 @@ TEST_F(LimitsDialogTest, EnterInAFieldKeepsTheDialogOpenButPressesAFocusedButton
   QTest::keyClick(ok, Qt::Key_Return);
   EXPECT_FALSE(dialog.isVisible());
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
-  EXPECT_EQ(Slice(image, 0x2D9B6, 2), (std::vector<Byte>{0xD1, 0x07}));
+  EXPECT_EQ(Slice(image.Bytes(), 0x2D9B6, 2), (std::vector<Byte>{0xD1, 0x07}));
 }
 
 TEST_F(LimitsDialogTest, EnterOnAFocusedCancelCancels) {
@@ -204,7 +204,7 @@ TEST_F(LimitsDialogTest, EnterOnAFocusedCancelCancels) {
   QTest::keyClick(cancel, Qt::Key_Enter, Qt::KeypadModifier);
   EXPECT_FALSE(dialog.isVisible());
   EXPECT_EQ(dialog.result(), QDialog::Rejected);
-  EXPECT_EQ(Slice(image, 0x2D9B6, 2), (std::vector<Byte>{0xE8, 0x03}));
+  EXPECT_EQ(Slice(image.Bytes(), 0x2D9B6, 2), (std::vector<Byte>{0xE8, 0x03}));
 }
 
 TEST_F(LimitsDialogTest, CtrlClickOrCtrlSpaceCannotLeaveTheListWithoutASelection) {
@@ -271,35 +271,36 @@ TEST_F(LimitsDialogTest, RejectedTextsLeaveTheirBytesAsTheyWere) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.edit) + " " + c.typed);
-    const std::vector<Byte> before = Slice(image, c.offset, c.length);
+    const std::vector<Byte> before = Slice(image.Bytes(), c.offset, c.length);
     Show();
     Type(c.edit, c.typed);
     EXPECT_EQ(Find(c.edit)->text(), c.typed);
     Press("btnOK");
-    EXPECT_EQ(Slice(image, c.offset, c.length), before);
+    EXPECT_EQ(Slice(image.Bytes(), c.offset, c.length), before);
   }
 }
 
 TEST_F(LimitsDialogTest, ZeroTablesShowMinusOneWhichOkLeavesAlone) {
   for (std::size_t offset : {0x2D9B3, 0x2D9B4, 0x2D9B5, 0x2D9B6, 0x2D9B7}) image[offset] = 0;
-  const std::vector<Byte> before = image;
+  const std::vector<Byte> before = image.Contents();
   Show();
   EXPECT_EQ(Find("eHPlimit")->text(), "-1");
   EXPECT_EQ(Find("eExpGold")->text(), "-1");
   Press("btnOK");
-  EXPECT_EQ(image, before);
+  EXPECT_EQ(image.Contents(), before);
 }
 
 TEST_F(LimitsDialogTest, EscAfterTypingEverywhereWritesNothing) {
-  const std::vector<Byte> before = image;
+  const std::vector<Byte> before = image.Contents();
   Show();
   for (const char* edit : kEdits) Type(edit, "42");
   QTest::keyClick(Find("eExpGold"), Qt::Key_Escape);
   EXPECT_FALSE(dialog.isVisible());
-  EXPECT_EQ(image, before);
+  EXPECT_EQ(image.Contents(), before);
 }
 
 TEST_F(LimitsDialogTest, FieldsCarryTheirHintsAndTheFrameCarriesNone) {
+  Show();  // the widgets are built at the first showing
   const std::pair<const char*, const char*> hints[] = {
       {"eHPlimit", "Maximum HP allowed."},
       {"ckLimitMP", "Choose whether or not to limit Maximum MP"},

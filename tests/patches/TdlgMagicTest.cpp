@@ -47,7 +47,6 @@ class MagicDialogTest : public ::testing::Test, public testing::PatchDialogDrive
   void Open(const std::vector<Byte>& bytes) {
     document.SetRomPath(folder.Write("game.nes", bytes));
     ASSERT_EQ(document.Open(), OpenOutcome::Opened);
-    dialog.SetImage(document.Image().Bytes());
   }
 
   std::vector<Byte> Image() const { return document.Image().Contents(); }
@@ -120,6 +119,7 @@ TEST_F(MagicDialogTest, EachEntryShowsItsPage) {
 }
 
 TEST_F(MagicDialogTest, PagesCarryTheirCaptionsAndTexts) {
+  Show();  // the widgets are built at the first showing
   const std::pair<const char*, QStringList> pages[] = {
       {"tsBugfix",
        {"The \"Evade Down\" spell effect-type is broken in the original game.  If this box "
@@ -162,6 +162,7 @@ TEST_F(MagicDialogTest, PagesCarryTheirCaptionsAndTexts) {
 }
 
 TEST_F(MagicDialogTest, OnlyTheFixAndTheHPLimitHaveHints) {
+  Show();  // the widgets are built at the first showing
   EXPECT_EQ(Find<QWidget>("ckFixLOCK")->toolTip(),
             "Check this box to fix this type of magic spell.");
   EXPECT_EQ(Find<QWidget>("eNeg2HPLimit")->toolTip(),

@@ -11,7 +11,7 @@
 
 #include "MiscTestBytes.h"
 #include "PatchDialogDriver.h"
-#include "TestRom.h"
+#include "TestDocument.h"
 
 namespace brimwell {
 namespace {
@@ -25,16 +25,17 @@ const char kOnlyText[] = "Same as tiles marked as landable in Quillon.";
 
 class MiscDialogTest : public ::testing::Test {
  protected:
-  MiscDialogTest() : image(MakeTestRom()), ui(dialog, "lbMagicType") { dialog.SetImage(image); }
+  MiscDialogTest() : ui(dialog, "lbMagicType") {}
 
-  std::vector<Byte> Gold() const { return ShipGoldBytes(image); }
+  std::vector<Byte> Gold() const { return ShipGoldBytes(image.Bytes()); }
   QCheckBox* Box(const char* name) { return ui.Find<QCheckBox>(name); }
   QRadioButton* Walk() { return ui.Find<QRadioButton>("rbLandWalk"); }
   QRadioButton* Only() { return ui.Find<QRadioButton>("rbLandOnly"); }
   std::pair<bool, bool> Landing() { return {Walk()->isChecked(), Only()->isChecked()}; }
 
-  std::vector<Byte> image;
-  TdlgMisc dialog;
+  testing::TestDocument rom;
+  RomImage& image = rom.document.Image();
+  TdlgMisc dialog{rom.document};
   testing::PatchDialogDriver ui;
 };
 
@@ -59,6 +60,7 @@ TEST_F(MiscDialogTest, FirstShowingSelectsTheShipGameAndShowsTheOriginalGame) {
 }
 
 TEST_F(MiscDialogTest, PagesCarryTheirTextsAndHints) {
+  ui.Show();  // the widgets are built at the first showing
   EXPECT_EQ(Box("ckShipGameEnabled")->text(), "Ship Game Accessible (FF1 = YES)");
   EXPECT_EQ(Box("ckShipGameAnywhere")->text(), "Access anywhere on Map (FF1 = NO)");
   EXPECT_EQ(Walk()->text(), "Any Walkable");
@@ -166,7 +168,7 @@ TEST_F(MiscDialogTest, CheckBoxesStoreTheirStateHoweverTheyAreToggled) {
       ToggleAsUser(Box("ckShipGameAnywhere"), way);
       ASSERT_EQ(Box("ckShipGameEnabled")->isChecked(), on);
       ui.Press("btnOK");
-      EXPECT_EQ(Slice(image, kShipGameOpcode, 2),
+      EXPECT_EQ(Slice(image.Bytes(), kShipGameOpcode, 2),
                 (std::vector<Byte>{Byte(on ? 0xC9 : 0xA9), 0x0C}));
       EXPECT_EQ(image[kShipGameAnywhere], on ? 0x25 : 0x00);
     }
@@ -174,7 +176,7 @@ TEST_F(MiscDialogTest, CheckBoxesStoreTheirStateHoweverTheyAreToggled) {
 }
 
 TEST_F(MiscDialogTest, OkWritesEveryFieldAndNoOtherByte) {
-  const std::vector<Byte> before = image;
+  const std::vector<Byte> before = image.Contents();
   ui.Show();
   ToggleAsUser(Box("ckShipGameEnabled"), UserToggle::Click);
   ToggleAsUser(Box("ckShipGameAnywhere"), UserToggle::Click);
@@ -192,7 +194,7 @@ TEST_F(MiscDialogTest, OkWritesEveryFieldAndNoOtherByte) {
   expected[kShipGameAnywhere] = 0x00;
   SetShipGoldBytes(expected, {0x3F, 0x42, 0x0F});
   expected[kAirshipLanding] = 0x01;
-  EXPECT_EQ(DifferingOffsets(expected, image), std::vector<std::size_t>{});
+  EXPECT_EQ(DifferingOffsets(expected, image.Bytes()), std::vector<std::size_t>{});
 }
 
 TEST_F(MiscDialogTest, RejectedTextsLeaveTheirBytesAndTheRestIsStored) {
@@ -204,7 +206,7 @@ TEST_F(MiscDialogTest, RejectedTextsLeaveTheirBytesAndTheRestIsStored) {
                {"eShipBtnPresses", "abc"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.edit) + " '" + c.typed + "'");
-    const std::vector<Byte> before = image;
+    const std::vector<Byte> before = image.Contents();
     ui.Show();
     ui.Type(c.edit, c.typed);
     ASSERT_EQ(ui.Find(c.edit)->text(), c.typed);
@@ -234,7 +236,7 @@ TEST_F(MiscDialogTest, TypingStopsAtTheMaximumLengths) {
 }
 
 TEST_F(MiscDialogTest, OddBytesShowTheirNearestSettingsAndOkWritesThoseForms) {
-  SetShipGoldBytes(image, {0xFF, 0xFF, 0xFF});
+  SetShipGoldBytes(image.Bytes(), {0xFF, 0xFF, 0xFF});
   image[kShipBtnPresses] = 0x00;
   image[kShipGameOpcode] = 0xEA;
   image[kShipGameAnywhere] = 0x01;
@@ -246,13 +248,13 @@ TEST_F(MiscDialogTest, OddBytesShowTheirNearestSettingsAndOkWritesThoseForms) {
 
   ui.Press("btnOK");
   EXPECT_EQ(Gold(), (std::vector<Byte>{0x3F, 0x42, 0x0F}));
-  EXPECT_EQ(Slice(image, kShipGameOpcode, 2), (std::vector<Byte>{0xA9, 0x00}));
+  EXPECT_EQ(Slice(image.Bytes(), kShipGameOpcode, 2), (std::vector<Byte>{0xA9, 0x00}));
   EXPECT_EQ(image[kShipGameAnywhere], 0x25);
 }
 
 TEST_F(MiscDialogTest, CancelEscOrCloseBoxAfterEditingEverythingWritesNothing) {
   image[kAirshipLanding] = 0x42;
-  const std::vector<Byte> before = image;
+  const std::vector<Byte> before = image.Contents();
   for (const char* way : {"Cancel", "Esc", "close box"}) {
     SCOPED_TRACE(way);
     ui.Show();
@@ -271,7 +273,7 @@ TEST_F(MiscDialogTest, CancelEscOrCloseBoxAfterEditingEverythingWritesNothing) {
       dialog.close();
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
-    EXPECT_EQ(image, before);
+    EXPECT_EQ(image.Contents(), before);
   }
 }
 

@@ -18,6 +18,7 @@
 #include <QTimer>
 
 #include "RecordingPlatform.h"
+#include "TestDocument.h"
 #include "TestQuillon.h"
 #include "TestRom.h"
 #include "fmMain.h"
@@ -71,11 +72,9 @@ QColor Grey() {
 class SpriteWindowTest : public ::testing::Test {
  protected:
   SpriteWindowTest() {
-    rom.Assign(MakeTestRom());
     for (std::size_t sprite = 0; sprite < 208; ++sprite)
       SetHandler(sprite, HandlerCatalogue[sprite % 42].address);
     rom[Record(0)] = 0;  // sprite 0 is stored on leaving it; let that write what is there
-    dialog.SetImage(rom);
   }
 
   void SetHandler(std::size_t sprite, std::uint16_t address) {
@@ -138,8 +137,9 @@ class SpriteWindowTest : public ::testing::Test {
 
   SpriteNameList spriteNames = MakeSpriteNames();
   DialogueNameList dialogueNames = MakeDialogueNames();
-  RomImage rom;
-  TdlgSprites dialog{spriteNames, dialogueNames};
+  testing::TestDocument file;
+  RomImage& rom = file.document.Image();
+  TdlgSprites dialog{file.document, spriteNames, dialogueNames};
 };
 
 TEST_F(SpriteWindowTest, ShowingFillsEveryListAndStartsAtSpriteZero) {

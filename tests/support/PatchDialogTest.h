@@ -1,12 +1,12 @@
 #pragma once
 
 // A fixture that drives a patch dialog through its real widgets on the offscreen platform, over
-// an image that looks like the untouched game.
+// a document that has opened an image that looks like the untouched game.
 
 #include <gtest/gtest.h>
 
 #include "PatchDialogDriver.h"
-#include "TestRom.h"
+#include "TestDocument.h"
 
 namespace brimwell::testing {
 
@@ -14,13 +14,11 @@ template <typename Dialog>
 class PatchDialogTest : public ::testing::Test, public PatchDialogDriver {
  protected:
   // The driver only keeps a reference to the dialog, which is built after it.
-  explicit PatchDialogTest(const char* groupListName)
-      : PatchDialogDriver(dialog, groupListName), image(MakeTestRom()) {
-    dialog.SetImage(image);
-  }
+  explicit PatchDialogTest(const char* groupListName) : PatchDialogDriver(dialog, groupListName) {}
 
-  std::vector<Byte> image;
-  Dialog dialog;
+  TestDocument rom;
+  RomImage& image = rom.document.Image();
+  Dialog dialog{rom.document};
 };
 
 }  // namespace brimwell::testing

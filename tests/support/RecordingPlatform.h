@@ -36,13 +36,17 @@ class RecordingPlatform : public PlatformFiles, public PlatformDialogs {
   void ShowMessage(MessageKind kind, const std::string& text) override {
     events.push_back(ShownEvent::Box(kind, text));
   }
-  std::optional<std::string> ChooseFileToOpen(const std::vector<FileFilter>& filters,
+  std::optional<std::string> ChooseFileToOpen(const std::string&,
+                                              const std::vector<FileFilter>& filters,
                                               const std::string& suggestedFile) override {
     events.push_back({ShownEvent::Type::FileDialog, {}, {}, suggestedFile, filters});
-    if (fileDialogAnswers.empty()) return std::nullopt;
-    auto answer = fileDialogAnswers.front();
-    fileDialogAnswers.pop_front();
-    return answer;
+    return NextAnswer(fileDialogAnswers);
+  }
+  std::optional<ChosenFile> ChooseFileToSave(const std::string&,
+                                             const std::vector<FileFilter>& filters,
+                                             const std::string& suggestedFile) override {
+    events.push_back({ShownEvent::Type::FileDialog, {}, {}, suggestedFile, filters});
+    return NextAnswer(saveDialogAnswers);
   }
   std::string ExecutableFolder() override {
     return executableFolder ? *executableFolder : PlatformFiles::ExecutableFolder();
@@ -62,9 +66,19 @@ class RecordingPlatform : public PlatformFiles, public PlatformDialogs {
   }
 
   std::vector<ShownEvent> events;
-  // Each file dialog takes the next answer; an empty answer, or none left, cancels it.
+  // Each open (or save) dialog takes the next answer; an empty answer, or none left, cancels it.
   std::deque<std::optional<std::string>> fileDialogAnswers;
+  std::deque<std::optional<ChosenFile>> saveDialogAnswers;
   std::optional<std::string> executableFolder;
+
+ private:
+  template <typename Answer>
+  static std::optional<Answer> NextAnswer(std::deque<std::optional<Answer>>& answers) {
+    if (answers.empty()) return std::nullopt;
+    auto answer = std::move(answers.front());
+    answers.pop_front();
+    return answer;
+  }
 };
 
 }  // namespace brimwell::testing

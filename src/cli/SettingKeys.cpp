@@ -1,0 +1,381 @@
+#include "cli/SettingKeys.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <limits>
+#include <type_traits>
+
+namespace brimwell::cli {
+namespace {
+
+using enum ValueKind;
+
+template <typename Entries>
+std::vector<std::string_view> EntryList(const Entries& entries) {
+  return {std::begin(entries), std::end(entries)};
+}
+
+ValueForm NumberForm(IntRange range) {
+  return {.kind = Number, .range = range};
+}
+
+ValueForm BooleanForm() {
+  return {.kind = Boolean};
+}
+
+template <typename Entries>
+ValueForm ChoiceForm(const Entries& entries, std::size_t choosable) {
+  return {.kind = Choice, .entries = EntryList(entries), .choosable = choosable};
+}
+
+template <typename Entries>
+ValueForm ChoiceForm(const Entries& entries) {
+  return ChoiceForm(entries, std::size(entries));
+}
+
+template <typename Entries>
+ValueForm FlagsForm(const Entries& entries) {
+  return {.kind = Flags, .entries = EntryList(entries)};
+}
+
+// A record field as a plain integer: choices as their index, booleans as 0 or 1.
+template <auto Record, auto Field>
+std::int32_t ReadField(const RomSettings& settings) {
+  const auto& value = (settings.*Record).*Field;
+  if constexpr (std::is_same_v<std::remove_cvref_t<decltype(value)>, IntegerField>)
+    return value.value_or(0);
+  else
+    return static_cast<std::int32_t>(value);
+}
+
+template <auto Record, auto Field>
+void WriteField(RomSettings& settings, std::int32_t value) {
+  auto& field = (settings.*Record).*Field;
+  using FieldType = std::remove_cvref_t<decltype(field)>;
+  if constexpr (std::is_same_v<FieldType, IntegerField> || std::is_same_v<FieldType, bool>)
+    field = value;
+  else
+    field = static_cast<FieldType>(value);
+}
+
+template <auto Record, auto Field>
+PatchKey Key(Editor editor, std::string_view field, ValueForm form) {
+  return {editor, field, std::move(form), &ReadField<Record, Field>, &WriteField<Record, Field>};
+}
+
+template <auto Setting>
+std::int32_t ReadTalk(const SpriteTalk& talk) {
+  return static_cast<std::int32_t>(talk.*Setting);
+}
+
+template <auto Setting>
+void WriteTalk(SpriteTalk& talk, std::int32_t value) {
+  talk.*Setting = static_cast<std::remove_cvref_t<decltype(talk.*Setting)>>(value);
+}
+
+std::optional<std::size_t> EntryIndex(const ValueForm& form, std::string_view text) {
+  const auto entry = std::ranges::find(form.entries, text);
+  if (entry == form.entries.end()) return std::nullopt;
+  return static_cast<std::size_t>(entry - form.entries.begin());
+}
+
+std::optional<std::int32_t> AnyNumber(std::string_view text) {
+  return TryParseInRange(text, std::numeric_limits<std::int32_t>::min(),
+                         std::numeric_limits<std::int32_t>::max());
+}
+
+std::string_view Trimmed(std::string_view text) {
+  const auto first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// The names of a flag list, from a JSON array of strings or from a comma-separated text.
+std::optional<std::vector<std::string>> FlagNames(std::string_view text) {
+  std::vector<std::string> names;
+  if (text.starts_with('[')) {
+    const Json list = Json::parse(text, nullptr, false);
+    if (!list.is_array()) return std::nullopt;
+    for (const Json& name : list) {
+      if (!name.is_string()) return std::nullopt;
+      names.push_back(name.get<std::string>());
+    }
+    return names;
+  }
+  while (!Trimmed(text).empty()) {
+    const std::size_t comma = std::min(text.find(','), text.size());
+    names.emplace_back(Trimmed(text.substr(0, comma)));
+    text.remove_prefix(std::min(comma + 1, text.size()));
+  }
+  return names;
+}
+
+std::optional<std::int32_t> FlagsOf(const ValueForm& form, std::string_view text) {
+  const std::optional<std::vector<std::string>> names = FlagNames(text);
+  if (!names) return std::nullopt;
+  std::int32_t flags = 0;
+  for (const std::string& name : *names) {
+    const std::optional<std::size_t> bit = EntryIndex(form, name);
+    if (!bit) return std::nullopt;
+    flags |= std::int32_t{1} << *bit;
+  }
+  return flags;
+}
+
+std::optional<std::int32_t> HandlerAddressOf(std::string_view text) {
+  const auto entry = std::ranges::find(HandlerCatalogue, text, &HandlerType::entry);
+  if (entry != HandlerCatalogue.end()) return entry->address;
+  const std::optional<std::int32_t> number = TryParseInRange(text, 0, 0xFFFF);
+  if (number && *number < std::int32_t{kHandlerCount})
+    return HandlerCatalogue[static_cast<std::size_t>(*number)].address;
+  return number;
+}
+
+// Any value the text names, storable or not.
+std::optional<std::int32_t> ValueNamed(const ValueForm& form, std::string_view text) {
+  switch (form.kind) {
+    case Number:
+      return AnyNumber(text);
+    case Boolean:
+      if (text == "true") return 1;
+      if (text == "false") return 0;
+      return std::nullopt;
+    case Choice:
+      if (const std::optional<std::size_t> index = EntryIndex(form, text))
+        return static_cast<std::int32_t>(*index);
+      return TryParseInRange(text, 0, static_cast<std::int32_t>(form.entries.size()) - 1);
+    case Flags:
+      return FlagsOf(form, text);
+    case AuxByte:
+      return TryParseInRange(text, 0, 0xFF);
+    case Handler:
+      return HandlerAddressOf(text);
+  }
+  return std::nullopt;
+}
+
+bool Storable(const ValueForm& form, std::int32_t value) {
+  switch (form.kind) {
+    case Number:
+      return form.range.min <= value && value <= form.range.max;
+    case Choice:
+      return value >= 0 && static_cast<std::size_t>(value) < form.choosable;
+    case Handler:
+      return FindHandlerEntry(static_cast<std::uint16_t>(value)).has_value();
+    default:
+      return true;
+  }
+}
+
+std::string QuotedList(const std::vector<std::string_view>& entries, std::size_t count) {
+  std::string list;
+  for (std::size_t i = 0; i < count; ++i)
+    list += (i ? ", \"" : "\"") + std::string(entries[i]) + "\"";
+  return list;
+}
+
+// Longer lists are in the README; a message names only the range of their indexes.
+constexpr std::size_t kListedEntries = 8;
+
+}  // namespace
+
+RomSettings RomSettings::LoadFromRom(ConstRomBytes image) {
+  RomSettings settings;
+  settings.limits = LimitsSettings::LoadFromRom(image);
+  settings.battle = BattleSettings::LoadFromRom(image);
+  settings.magic = MagicSettings::LoadFromRom(image);
+  settings.misc = MiscSettings::LoadFromRom(image);
+  settings.handlers = ReadHandlerAddresses(image);
+  for (std::size_t id = 0; id < settings.sprites.size(); ++id)
+    settings.sprites[id] = LoadSprite(image, id, settings.handlers[id]);
+  return settings;
+}
+
+void RomSettings::StoreChanges(const RomSettings& loaded, RomBytes image,
+                               Byte lockByteAtOpen) const {
+  if (limits != loaded.limits) limits.StoreToRom(image);
+  if (battle != loaded.battle) battle.StoreToRom(image);
+  if (magic != loaded.magic) magic.StoreToRom(image, lockByteAtOpen);
+  if (misc != loaded.misc) misc.StoreToRom(image);
+  for (std::size_t id = 0; id < sprites.size(); ++id)
+    if (handlers[id] != loaded.handlers[id] || sprites[id] != loaded.sprites[id])
+      StoreSprite(image, id, sprites[id]);
+  if (handlers != loaded.handlers) WriteHandlerAddresses(image, handlers);
+}
+
+Json FormatValue(const ValueForm& form, std::int32_t value) {
+  switch (form.kind) {
+    case Number:
+      return value;
+    case Boolean:
+      return value != 0;
+    case Choice:
+      if (value < 0 || static_cast<std::size_t>(value) >= form.entries.size()) return nullptr;
+      return form.entries[static_cast<std::size_t>(value)];
+    case Flags: {
+      Json names = Json::array();
+      for (std::size_t bit = 0; bit < form.entries.size(); ++bit)
+        if (value & (1 << bit)) names.push_back(form.entries[bit]);
+      return names;
+    }
+    case AuxByte:
+      return FormatAuxValue(static_cast<Byte>(value));
+    case Handler:
+      if (const auto entry = FindHandlerEntry(static_cast<std::uint16_t>(value)))
+        return HandlerCatalogue[*entry].entry;
+      return FormatAddress(static_cast<std::uint16_t>(value));
+  }
+  return nullptr;
+}
+
+std::string FormatAddress(std::uint16_t address) {
+  char text[8];
+  std::snprintf(text, sizeof text, "$%04X", unsigned{address});
+  return text;
+}
+
+std::string ValueText(const Json& value) {
+  return value.is_string() ? value.get<std::string>() : value.dump();
+}
+
+std::string DescribeForm(const ValueForm& form) {
+  switch (form.kind) {
+    case Number:
+      return "a number from " + std::to_string(form.range.min) + " to " +
+             std::to_string(form.range.max);
+    case Boolean:
+      return "true or false";
+    case Choice: {
+      const std::string indexes = "0 to " + std::to_string(form.choosable - 1);
+      if (form.choosable > kListedEntries) return "an entry of its list, or its index " + indexes;
+      return "one of " + QuotedList(form.entries, form.choosable) + ", or its index " + indexes;
+    }
+    case Flags:
+      return "a list of " + QuotedList(form.entries, form.entries.size()) +
+             ", comma-separated or as a JSON array";
+    case AuxByte:
+      return "a number from 0 to 255, such as $2A or 42";
+    case Handler:
+      return "a handler entry text, its index 0 to " + std::to_string(kHandlerCount - 1) +
+             " or its address, such as " + FormatAddress(HandlerCatalogue[0].address);
+  }
+  return {};
+}
+
+std::optional<std::int32_t> ParseValue(const ValueForm& form, std::string_view text,
+                                       std::int32_t current) {
+  const std::optional<std::int32_t> value = ValueNamed(form, text);
+  if (!value) {
+    // What show prints for values that name nothing (null, an unknown handler's address).
+    if (text == ValueText(FormatValue(form, current))) return current;
+    return std::nullopt;
+  }
+  if (*value != current && !Storable(form, *value)) return std::nullopt;
+  return value;
+}
+
+std::string PatchKey::Name() const {
+  return std::string(kEditorNames[static_cast<std::size_t>(editor)]) + "." + std::string(field);
+}
+
+const std::vector<PatchKey>& PatchKeys() {
+  using R = RomSettings;
+  using enum Editor;
+  static const std::vector<PatchKey> keys = {
+      Key<&R::limits, &LimitsSettings::HPlimit>(Limits, "HPlimit", NumberForm(kHPlimitRange)),
+      Key<&R::limits, &LimitsSettings::LimitMP>(Limits, "LimitMP", BooleanForm()),
+      Key<&R::limits, &LimitsSettings::LimitFiTh>(Limits, "LimitFiTh", NumberForm(kMPLimitRange)),
+      Key<&R::limits, &LimitsSettings::LimitOther>(Limits, "LimitOther", NumberForm(kMPLimitRange)),
+      Key<&R::limits, &LimitsSettings::MaxMPInc>(Limits, "MaxMPInc", NumberForm(kMaxMPIncRange)),
+      Key<&R::limits, &LimitsSettings::ExpGold>(Limits, "ExpGold", NumberForm(kExpGoldRange)),
+      Key<&R::battle, &BattleSettings::FixRun>(Battle, "FixRun", BooleanForm()),
+      Key<&R::battle, &BattleSettings::FixWeapon>(Battle, "FixWeapon", BooleanForm()),
+      Key<&R::battle, &BattleSettings::FixMonsterFight>(Battle, "FixMonsterFight", BooleanForm()),
+      Key<&R::battle, &BattleSettings::BaseHits>(Battle, "BaseHits", NumberForm(kBaseHitsRange)),
+      Key<&R::battle, &BattleSettings::HitPct>(Battle, "HitPct", ChoiceForm(kHitPctEntries)),
+      Key<&R::battle, &BattleSettings::WeaponBonus>(Battle, "WeaponBonus",
+                                                    NumberForm(kWeaponBonusRange)),
+      Key<&R::magic, &MagicSettings::FixLOCK>(Magic, "FixLOCK", BooleanForm()),
+      // 255 passes the dialog's edit but cannot be stored, so it is refused here.
+      Key<&R::magic, &MagicSettings::HitMultiplier>(Magic, "HitMultiplier",
+                                                    NumberForm(kStorableHitMultiplierRange)),
+      Key<&R::magic, &MagicSettings::DamageFamily>(Magic, "DamageFamily",
+                                                   FlagsForm(kDamageFamilyNames)),
+      Key<&R::magic, &MagicSettings::WeakBonus>(Magic, "WeakBonus", ChoiceForm(kWeakBonusEntries)),
+      Key<&R::magic, &MagicSettings::Neg2HPLimit>(Magic, "Neg2HPLimit",
+                                                  NumberForm(kNeg2HPLimitRange)),
+      Key<&R::misc, &MiscSettings::ShipGameEnabled>(Misc, "ShipGameEnabled", BooleanForm()),
+      Key<&R::misc, &MiscSettings::ShipGameAnywhere>(Misc, "ShipGameAnywhere", BooleanForm()),
+      Key<&R::misc, &MiscSettings::ShipGold>(Misc, "ShipGold", NumberForm(kShipGoldRange)),
+      Key<&R::misc, &MiscSettings::ShipBtnPresses>(Misc, "ShipBtnPresses",
+                                                   NumberForm(kShipBtnPressesRange)),
+      Key<&R::misc, &MiscSettings::AirshipLanding>(Misc, "AirshipLanding",
+                                                   ChoiceForm(kAirshipLandingEntries)),
+  };
+  return keys;
+}
+
+bool SpriteKey::Of(const SpriteTalk& talk) const {
+  return !talkSetting || talk.active.Has(*talkSetting);
+}
+
+std::string SpriteKey::Name(std::size_t spriteId) const {
+  return "sprites." + std::to_string(spriteId) + "." + std::string(setting);
+}
+
+const std::vector<SpriteKey>& SpriteKeys() {
+  using enum TalkSetting;
+  constexpr IntRange kTextIds{0, 0xFF};
+  constexpr IntRange kSpriteIds{0, BrimwellConst::kSpriteCount - 1};
+  static const std::vector<SpriteKey> keys = {
+      {"Handler",
+       std::nullopt,
+       {.kind = Handler},
+       true,
+       &ReadTalk<&SpriteTalk::handlerAddress>,
+       &WriteTalk<&SpriteTalk::handlerAddress>},
+      {"Text1", Text1, NumberForm(kTextIds), true, &ReadTalk<&SpriteTalk::Text1>,
+       &WriteTalk<&SpriteTalk::Text1>},
+      {"Text2", Text2, NumberForm(kTextIds), true, &ReadTalk<&SpriteTalk::Text2>,
+       &WriteTalk<&SpriteTalk::Text2>},
+      {"Text3", Text3, NumberForm(kTextIds), true, &ReadTalk<&SpriteTalk::Text3>,
+       &WriteTalk<&SpriteTalk::Text3>},
+      {"PlotEvent", PlotEvent, ChoiceForm(kPlotEvents, kUnknownPlotEvent), true,
+       &ReadTalk<&SpriteTalk::PlotEvent>, &WriteTalk<&SpriteTalk::PlotEvent>},
+      // A routine byte below 0x20 names no item: -1, shown as null.
+      {"Item", Item, ChoiceForm(kItems, kUnknownItem), true,
+       [](const SpriteTalk& talk) { return talk.Item ? std::int32_t(*talk.Item) : -1; },
+       [](SpriteTalk& talk, std::int32_t entry) { talk.Item = std::size_t(entry); }},
+      {"AuxValue",
+       AuxValue,
+       {.kind = AuxByte},
+       true,
+       &ReadTalk<&SpriteTalk::AuxValue>,
+       &WriteTalk<&SpriteTalk::AuxValue>},
+      {"AuxText", AuxText, NumberForm(kTextIds), true, &ReadTalk<&SpriteTalk::AuxText>,
+       &WriteTalk<&SpriteTalk::AuxText>},
+      {"NextSprite", NextSprite, NumberForm(kSpriteIds), false, &ReadTalk<&SpriteTalk::NextSprite>,
+       &WriteTalk<&SpriteTalk::NextSprite>},
+  };
+  return keys;
+}
+
+const SpriteKey& HandlerKey() {
+  return SpriteKeys().front();
+}
+
+std::vector<const SpriteKey*> ReadOnlySources(const SpriteTalk& talk) {
+  std::vector<const SpriteKey*> sources;
+  if (!talk.entry || HandlerCatalogue[*talk.entry].Inert()) return sources;
+  const HandlerType& type = HandlerCatalogue[*talk.entry];
+  for (const SpriteKey& key : SpriteKeys()) {
+    const bool shownOnly =
+        (key.talkSetting == TalkSetting::PlotEvent && type.plotEvent.Exists() &&
+         !type.plotEvent.editable) ||
+        (key.talkSetting == TalkSetting::Item && type.item.Exists() && !type.item.editable);
+    if (shownOnly) sources.push_back(&key);
+  }
+  return sources;
+}
+
+}  // namespace brimwell::cli

@@ -1,0 +1,114 @@
+#pragma once
+
+// Every setting of every editor under one key, for the command-line program: the patch editors'
+// fields as "limits.HPlimit", a sprite's settings as "sprites.42.Text1". Each key knows how its
+// value is shown (as the editors show it) and read back, so that what "show" prints "set" takes.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "BrimwellConst.h"
+#include "patches/BattleSettings.h"
+#include "patches/LimitsSettings.h"
+#include "patches/MagicSettings.h"
+#include "patches/MiscSettings.h"
+#include "sprites/SpriteTalk.h"
+
+namespace brimwell::cli {
+
+// Members keep the order in which they were added: editors, fields and sprites print in order.
+using Json = nlohmann::ordered_json;
+
+// What every editor shows for one image.
+struct RomSettings {
+  LimitsSettings limits;
+  BattleSettings battle;
+  MagicSettings magic;
+  MiscSettings misc;
+  HandlerAddressList handlers{};
+  std::array<SpriteTalk, BrimwellConst::kSpriteCount> sprites{};
+
+  static RomSettings LoadFromRom(ConstRomBytes image);
+
+  // Writes what differs from loaded by the editors' own store rules: an editor's whole record
+  // when one of its fields changed, as its OK would, and a sprite when its handler or one of its
+  // settings changed. Nothing else is written, so setting the values shown changes no byte.
+  void StoreChanges(const RomSettings& loaded, RomBytes image, Byte lockByteAtOpen) const;
+};
+
+enum class ValueKind {
+  Number,   // decimal as the dialogs show it; set takes what their edit fields take
+  Boolean,  // true or false
+  Choice,   // an entry text, or its index
+  Flags,    // a list of entry texts, one per bit
+  AuxByte,  // "$2A", or any number 0 to 255
+  Handler,  // a catalogue entry text, its index, or a routine address
+};
+
+struct ValueForm {
+  ValueKind kind = ValueKind::Number;
+  IntRange range{};                         // Number: what set takes
+  std::vector<std::string_view> entries{};  // Choice, Flags
+  // Choice: the entries that set takes, from the first; later ones ("<< UNKNOWN >>") stand for
+  // bytes the list cannot name and are only shown.
+  std::size_t choosable = 0;
+};
+
+// The value as show prints it; null for a choice that selects no entry.
+Json FormatValue(const ValueForm& form, std::int32_t value);
+// The text that set takes for a shown value: strings as they are, anything else as JSON.
+std::string ValueText(const Json& value);
+// What set takes, in words, for messages and help.
+std::string DescribeForm(const ValueForm& form);
+// A talk routine's CPU address as the program shows it: "$9297".
+std::string FormatAddress(std::uint16_t address);
+
+// What set makes of a text for a setting that now holds current: the new value, or none when
+// the text is no value of the form, or one that it cannot store. A value equal to the current
+// one is always taken, also where the editors would not take it (a maximum HP of -1 as read from
+// zero bytes), since taking it changes nothing.
+std::optional<std::int32_t> ParseValue(const ValueForm& form, std::string_view text,
+                                       std::int32_t current);
+
+enum class Editor { Limits, Battle, Magic, Misc, Sprites };
+inline constexpr std::array<std::string_view, 5> kEditorNames = {"limits", "battle", "magic",
+                                                                 "misc", "sprites"};
+
+// A field of a patch editor's record. Records are loaded whole, so every field is present.
+struct PatchKey {
+  Editor editor;
+  std::string_view field;
+  ValueForm form;
+  std::int32_t (*get)(const RomSettings&);
+  void (*put)(RomSettings&, std::int32_t);
+
+  std::string Name() const;  // "limits.HPlimit"
+};
+const std::vector<PatchKey>& PatchKeys();
+
+// A sprite setting. Every sprite has its handler; the other settings belong to the handler
+// types whose active set holds them.
+struct SpriteKey {
+  std::string_view setting;
+  std::optional<TalkSetting> talkSetting;  // none for the handler
+  ValueForm form;
+  bool writable = true;  // the next sprite is shown, but every store writes its own id + 1
+  std::int32_t (*get)(const SpriteTalk&);
+  void (*put)(SpriteTalk&, std::int32_t);
+
+  bool Of(const SpriteTalk& talk) const;
+  std::string Name(std::size_t spriteId) const;  // "sprites.42.Text1"
+};
+const std::vector<SpriteKey>& SpriteKeys();
+const SpriteKey& HandlerKey();
+
+// The settings that a sprite's handler type shows but never writes, from its routine's code.
+std::vector<const SpriteKey*> ReadOnlySources(const SpriteTalk& talk);
+
+}  // namespace brimwell::cli

@@ -1,0 +1,326 @@
+// The command-line program: every key shown, set and shown again; each kind of refusal; show
+// fed back into set; diff; and the built program's exit codes and streams.
+
+#include <sys/wait.h>
+
+#include <gtest/gtest.h>
+#include <cstdlib>
+#include <set>
+#include <sstream>
+
+#include "TestQuillon.h"
+#include "TestRom.h"
+#include "cli/CliApp.h"
+#include "cli/SettingKeys.h"
+#include "rom/PatchFile.h"
+#include "rom/RomDocument.h"
+
+namespace brimwell::cli {
+namespace {
+
+struct Result {
+  int exitCode;
+  std::string out;
+  std::string err;
+};
+
+Result RunCli(std::vector<std::string> arguments) {
+  arguments.insert(arguments.begin(), "brimwell-cli");
+  std::vector<const char*> argv;
+  for (const std::string& argument : arguments) argv.push_back(argument.c_str());
+  std::ostringstream out, err;
+  const int exitCode = RunCommandLine(int(argv.size()), argv.data(), {out, err});
+  return {exitCode, out.str(), err.str()};
+}
+
+// Sprites 0 to 41 run catalogue entry i, so that each routine's own bytes belong to one sprite;
+// sprite 100 runs a routine outside the catalogue, every other sprite "Nothing".
+std::vector<Byte> MakeCliRom() {
+  std::vector<Byte> image = testing::MakeTestRom();
+  HandlerAddressList addresses;
+  addresses.fill(HandlerCatalogue[23].address);
+  for (std::size_t entry = 0; entry < kHandlerCount; ++entry)
+    addresses[entry] = HandlerCatalogue[entry].address;
+  addresses[100] = 0x1234;
+  WriteHandlerAddresses(image, addresses);
+  return image;
+}
+
+// The member of a show --json document that holds a key's value.
+Json& At(Json& shown, const std::string& key) {
+  const std::size_t dot = key.find('.');
+  const std::string editor = key.substr(0, dot);
+  if (editor != "sprites") return shown[editor][key.substr(dot + 1)];
+  const std::size_t second = key.find('.', dot + 1);
+  return shown[editor][key.substr(dot + 1, second - dot - 1)]["settings"][key.substr(second + 1)];
+}
+
+class CliTest : public ::testing::Test {
+ protected:
+  Json Shown() {
+    const Result shown = RunCli({"show", rom_, "--json"});
+    EXPECT_EQ(shown.exitCode, 0) << shown.err;
+    return Json::parse(shown.out);
+  }
+
+  testing::ScratchFolder folder_;
+  const std::vector<Byte> original_ = MakeCliRom();
+  const std::string rom_ = folder_.Write("game.nes", original_);
+};
+
+struct KeyCase {
+  std::string key;
+  std::string value;
+  Json shown;
+};
+
+// Every key, each value in another of the forms that set takes.
+const std::vector<KeyCase> kKeyCases = {
+    {"limits.HPlimit", "9999", 9999},
+    {"limits.LimitMP", "false", false},
+    {"limits.LimitFiTh", "0", 0},
+    {"limits.LimitOther", "$FF", 255},
+    {"limits.MaxMPInc", "1", 1},
+    {"limits.ExpGold", "9999999", 9999999},
+    {"battle.FixRun", "true", true},
+    {"battle.FixWeapon", "true", true},
+    {"battle.FixMonsterFight", "true", true},
+    {"battle.BaseHits", "3", 3},
+    {"battle.HitPct", "4 % (8x)", "4 % (8x)"},
+    {"battle.WeaponBonus", "0", 0},
+    {"magic.FixLOCK", "true", true},
+    {"magic.HitMultiplier", "254", 254},
+    {"magic.DamageFamily", "Dragon, Undead", Json::array({"Dragon", "Undead"})},
+    {"magic.WeakBonus", "3", "Double Effectivity"},
+    {"magic.Neg2HPLimit", "999", 999},
+    {"misc.ShipGameEnabled", "false", false},
+    {"misc.ShipGameAnywhere", "true", true},
+    {"misc.ShipGold", "0", 0},
+    {"misc.ShipBtnPresses", "255", 255},
+    {"misc.AirshipLanding", "Any Walkable", "Any Walkable"},
+    {"sprites.40.Handler", "Simple Text", "Simple Text"},
+    {"sprites.42.Handler", "$94AA", "Battle (Configurable)"},
+    {"sprites.30.Text1", "7", 7},
+    {"sprites.33.Text2", "x10", 16},
+    {"sprites.8.Text3", "200", 200},
+    {"sprites.24.PlotEvent", "TOF Plate (removed?)", "TOF Plate (removed?)"},
+    {"sprites.30.Item", "1", "LUTE"},
+    {"sprites.28.AuxValue", "42", "$2A"},
+    {"sprites.8.AuxText", "$2A", 42},
+};
+
+TEST_F(CliTest, EveryKeyIsShownSetAndShownAgain) {
+  const Json before = Shown();
+  std::set<std::string> covered;
+  for (const KeyCase& row : kKeyCases) {
+    SCOPED_TRACE(row.key);
+    folder_.Write("game.nes", original_);
+    const Result set = RunCli({"set", rom_, row.key + "=" + row.value});
+    ASSERT_EQ(set.exitCode, 0) << set.err;
+    EXPECT_EQ(set.out + set.err, "");
+
+    Json after = Shown();
+    EXPECT_EQ(At(after, row.key), row.shown);
+    // Nothing else changed; a sprite with a new handler type shows that type's settings.
+    Json expected = before;
+    At(expected, row.key) = row.shown;
+    const std::string sprite = row.key.substr(8, row.key.find('.', 8) - 8);
+    if (row.key.ends_with(".Handler")) expected["sprites"][sprite] = after["sprites"][sprite];
+    EXPECT_EQ(after, expected);
+    covered.insert(row.key.starts_with("sprites.")
+                       ? "sprites.ID" + row.key.substr(row.key.rfind('.'))
+                       : row.key);
+  }
+  for (const PatchKey& key : PatchKeys()) EXPECT_TRUE(covered.contains(key.Name())) << key.Name();
+  for (const SpriteKey& key : SpriteKeys())
+    EXPECT_EQ(covered.contains(key.Name(0).replace(8, 1, "ID")), key.writable) << key.Name(0);
+}
+
+TEST_F(CliTest, SetOfEverythingShownChangesNoByte) {
+  // Values that the editors themselves would not take: HP bytes 00 00 (-1), multiplier byte 00
+  // (-1), "Neg. Effect 2" FF FF (65535), base hits 0, a landing byte that is neither choice.
+  std::vector<Byte> unusual = original_;
+  for (std::size_t offset : {0x2D9B6, 0x2D9B7, 0x33A2A, 0x32D81}) unusual[offset] = 0x00;
+  unusual[0x33AF0] = unusual[0x33AF5] = 0xFF;
+  unusual[0x3C6EB] = 0x33;
+  folder_.Write("game.nes", unusual);
+
+  const Json shown = Shown();
+  EXPECT_EQ(shown["misc"]["AirshipLanding"], nullptr);
+  EXPECT_EQ(shown["sprites"]["100"]["settings"]["Handler"], "$1234");
+  std::vector<std::string> everything = {"set", rom_};
+  for (const auto& [editor, fields] : shown.items()) {
+    for (const auto& [field, value] : fields.items()) {
+      if (editor != "sprites") {
+        everything.push_back(editor + "." + field + "=" + ValueText(value));
+        continue;
+      }
+      for (const auto& [setting, settingValue] : value.at("settings").items())
+        everything.push_back("sprites." + field + "." + setting + "=" + ValueText(settingValue));
+    }
+  }
+  ASSERT_GT(everything.size(), 300u);
+  const Result set = RunCli(everything);
+  EXPECT_EQ(set.exitCode, 0) << set.err;
+  EXPECT_EQ(folder_.Read("game.nes"), unusual);
+}
+
+struct RefusalCase {
+  std::string assignment;
+  std::string says;
+};
+
+TEST_F(CliTest, RefusesAndThenWritesNothing) {
+  const int nextSprite = original_[BrimwellConst::kSpriteTalkParameters + 4 * 26 + 3];
+  const RefusalCase refusals[] = {
+      {"limits.HPlimit=10000", "takes a number from 99 to 9999"},
+      {"magic.HitMultiplier=255", "takes a number from 2 to 254"},
+      {"battle.HitPct=32 %", "or its index 0 to 5"},
+      {"limits.Bogus=1", "no such key"},
+      {"sprites.208.Text1=1", "no such key"},
+      {"sprites.25.Text2=1", "\"Simple Text\" has no such setting"},
+      {"sprites.100.Text1=1", "the handler at $1234 has no such setting"},
+      {"sprites.5.Handler=Simple Text", "this sprite's handler is fixed"},
+      {"sprites.26.NextSprite=" + std::to_string((nextSprite + 1) % 208), "read-only"},
+      {"misc.ShipGold=7", "the key is given twice"},
+  };
+  for (const RefusalCase& row : refusals) {
+    SCOPED_TRACE(row.assignment);
+    const Result set = RunCli({"set", rom_, "misc.ShipGold=500", row.assignment});
+    EXPECT_EQ(set.exitCode, kExitRefused);
+    EXPECT_EQ(set.out, "");
+    EXPECT_TRUE(set.err.starts_with("brimwell-cli: refused " + row.assignment + ": ")) << set.err;
+    EXPECT_NE(set.err.find(row.says), std::string::npos) << set.err;
+    EXPECT_EQ(folder_.Read("game.nes"), original_);
+  }
+}
+
+TEST_F(CliTest, DryRunPrintsTheBytesAndWritesNothing) {
+  const Result dry = RunCli({"set", rom_, "--dry-run", "limits.HPlimit=9999"});
+  EXPECT_EQ(dry.exitCode, 0);
+  EXPECT_EQ(dry.out, "0x02D9B6 E8 10\n0x02D9B7 03 27\n");
+  EXPECT_EQ(folder_.Read("game.nes"), original_);
+}
+
+TEST_F(CliTest, KeepsTheEditorsMends) {
+  std::vector<Byte> rom = original_;
+  rom[0x32D81] = 0;  // base hits that the edit field would reject
+  rom[kEvadeLockOffset] = 0x46;
+  std::copy_n("\xF0\x17\xEA", 3, rom.begin() + 0x33A5E);  // the "Evade Down" fix applied
+  folder_.Write("game.nes", rom);
+  ASSERT_EQ(RunCli({"set", rom_, "battle.FixWeapon=true", "magic.FixLOCK=false"}).exitCode, 0);
+  const std::vector<Byte> after = folder_.Read("game.nes");
+  EXPECT_EQ(after[0x32D78], 0);              // carried into the fixed layout, not the block's 1
+  EXPECT_EQ(after[kEvadeLockOffset], 0x46);  // the byte as the file held it
+  EXPECT_EQ(testing::Slice(after, 0x33A5E, 3), (std::vector<Byte>{0x4C, 0x67, 0xBA}));
+}
+
+TEST_F(CliTest, DiffNamesOnlyWhatDiffers) {
+  EXPECT_EQ(RunCli({"diff", rom_, rom_}).out, "");
+  EXPECT_EQ(RunCli({"diff", rom_, rom_, "--json"}).out, "{}\n");
+  ASSERT_EQ(RunCli({"set", rom_, "-o", folder_.File("b.nes"), "limits.HPlimit=9999",
+                    "sprites.40.Handler=25"})
+                .exitCode,
+            0);
+  const Result diff = RunCli({"diff", rom_, folder_.File("b.nes"), "--json"});
+  Json expected = Json::parse(R"({"limits": {"HPlimit": {"a": 999, "b": 9999}},
+      "sprites": {"40": {"Handler": {"a": "Check for AIRSHIP", "b": "Simple Text"},
+                         "Text2": {"a": 0, "b": null}}}})");
+  expected["sprites"]["40"]["Text2"]["a"] =
+      original_[BrimwellConst::kSpriteTalkParameters + 4 * 40 + 2];
+  EXPECT_EQ(Json::parse(diff.out), expected);
+}
+
+TEST_F(CliTest, PatchesMadeApplyToTheOriginalAndNoOtherRom) {
+  const std::string edited = folder_.File("edited.nes");
+  ASSERT_EQ(RunCli({"set", rom_, "-o", edited, "limits.HPlimit=9999"}).exitCode, 0);
+  EXPECT_EQ(testing::DifferingOffsets(original_, folder_.Read("edited.nes")),
+            (std::vector<std::size_t>{0x2D9B6, 0x2D9B7}));
+  for (const std::string name : {"hack.ips", "hack.BPS"}) {
+    SCOPED_TRACE(name);
+    const std::string patch = folder_.File(name);
+    ASSERT_EQ(RunCli({"patch", "create", rom_, edited, patch}).exitCode, 0);
+    const Result apply = RunCli({"patch", "apply", patch, rom_, folder_.File("out.nes")});
+    EXPECT_EQ(apply.exitCode, 0) << apply.err;
+    EXPECT_EQ(folder_.Read("out.nes"), folder_.Read("edited.nes"));
+  }
+  // A BPS patch knows the ROM it was made for.
+  const Result other = RunCli({"patch", "apply", folder_.File("hack.BPS"), edited, rom_});
+  EXPECT_EQ(other.exitCode, kExitFileError);
+  EXPECT_NE(other.err.find(kPatchForOtherRomError), std::string::npos) << other.err;
+  EXPECT_EQ(folder_.Read("game.nes"), original_);
+  EXPECT_EQ(RunCli({"patch", "create", rom_, edited, folder_.File("hack.txt")}).exitCode,
+            kExitRefused);
+}
+
+TEST_F(CliTest, DataFileNamesSpritesAndDialogueStrings) {
+  std::vector<Byte> rom = original_;
+  rom[0x395E5 + 4 * 25 + 1] = 7;  // sprite 25's Text1
+  folder_.Write("game.nes", rom);
+  const std::string data = folder_.Write(
+      "Q.dat", testing::MakeCurrentQuillonFile(
+                   {.spriteNames = {{25, "Old man"}}, .dialogueNames = {{7, "Hello there"}}}));
+  const Result show = RunCli({"show", rom_, "sprites", "--json", "--data", data});
+  ASSERT_EQ(show.exitCode, 0) << show.err;
+  const Json sprite = Json::parse(show.out)["sprites"]["25"];
+  EXPECT_EQ(sprite["name"], "Old man");
+  EXPECT_EQ(sprite["names"], Json({{"Text1", "Hello there"}}));
+}
+
+// ---- the built program ----
+
+struct ProgramCase {
+  const char* name;
+  std::string arguments;  // for the shell: {ROM} and {SHORT} are files, {NOWHERE} is none
+  int exitCode;
+  std::string outHolds;  // empty: nothing may be printed there
+  std::string errHolds;
+};
+
+void PrintTo(const ProgramCase& param, std::ostream* out) {
+  *out << param.name;
+}
+
+class Program : public ::testing::TestWithParam<ProgramCase> {};
+
+TEST_P(Program, AnswersOnTheRightStreamWithItsExitCode) {
+  const testing::ScratchFolder folder;
+  const std::pair<std::string, std::string> files[] = {
+      {"{ROM}", folder.Write("game.nes", MakeCliRom())},
+      {"{SHORT}", folder.Write("short.nes", {1, 2})},
+      {"{NOWHERE}", folder.File("none/x.nes")}};
+  std::string command = GetParam().arguments;
+  for (const auto& [name, path] : files)
+    if (const auto at = command.find(name); at != std::string::npos)
+      command.replace(at, name.size(), path);
+  const int status = std::system((BRIMWELL_CLI_EXECUTABLE " " + command + " >" +
+                                  folder.File("out") + " 2>" + folder.File("err"))
+                                     .c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), GetParam().exitCode);
+  for (const auto& [stream, holds] :
+       {std::pair{"out", GetParam().outHolds}, std::pair{"err", GetParam().errHolds}}) {
+    const std::vector<Byte> bytes = folder.Read(stream);
+    const std::string printed(bytes.begin(), bytes.end());
+    EXPECT_TRUE(holds.empty() ? printed.empty() : printed.find(holds) != std::string::npos)
+        << stream << ": " << printed;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Arguments, Program,
+    ::testing::Values(
+        ProgramCase{"Version", "--version", 0, "brimwell-cli " BRIMWELL_VERSION "\n", ""},
+        ProgramCase{"CommandHelp", "set --help", 0, "Usage: brimwell-cli set", ""},
+        ProgramCase{"Show", "show {ROM} limits", 0, "limits.HPlimit     999\n", ""},
+        ProgramCase{"NoCommand", "", 2, "", "A subcommand is required"},
+        ProgramCase{"UnknownEditor", "show {ROM} spells", 2, "", "spells not in"},
+        ProgramCase{"Refused", "set {ROM} misc.ShipGold=-1", 2, "", "refused misc.ShipGold"},
+        ProgramCase{"Unreadable", "show {NOWHERE}", 1, "", "Could not load the specified"},
+        ProgramCase{"NotFinalFantasy", "diff {ROM} {SHORT}", 1, "", "not based on Final"},
+        ProgramCase{"Unwritable", "set {ROM} -o {NOWHERE} limits.HPlimit=500", 1, "",
+                    "Could not save the ROM data."}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace brimwell::cli
