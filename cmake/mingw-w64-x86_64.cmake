@@ -18,6 +18,22 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
+# CLI11 and nlohmann-json are headers only, the same for every target: the cross build takes
+# this machine's Debian packages of them, through a prefix in the build folder that holds them
+# and nothing else of this machine.
+get_property(BRIMWELL_IN_TRY_COMPILE GLOBAL PROPERTY IN_TRY_COMPILE)
+if(NOT BRIMWELL_IN_TRY_COMPILE)
+  set(BRIMWELL_HEADER_ONLY_PREFIX ${CMAKE_BINARY_DIR}/header-only)
+  foreach(entry include/CLI include/nlohmann share/cmake/CLI11 share/cmake/nlohmann_json)
+    if(EXISTS /usr/${entry} AND NOT EXISTS ${BRIMWELL_HEADER_ONLY_PREFIX}/${entry})
+      get_filename_component(parent ${BRIMWELL_HEADER_ONLY_PREFIX}/${entry} DIRECTORY)
+      file(MAKE_DIRECTORY ${parent})
+      file(CREATE_LINK /usr/${entry} ${BRIMWELL_HEADER_ONLY_PREFIX}/${entry} SYMBOLIC)
+    endif()
+  endforeach()
+  list(APPEND CMAKE_FIND_ROOT_PATH ${BRIMWELL_HEADER_ONLY_PREFIX})
+endif()
+
 # The compiler's runtime goes into each program, so that it starts without MinGW's DLLs beside it.
 set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
 

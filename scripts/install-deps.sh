@@ -14,9 +14,9 @@ packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev libbenchmark-dev deskt
 for argument in "$@"; do
   case "$argument" in
     --with-display) packages+=(xvfb xauth) ;;
-    # MinGW-w64 cross-compiles for Windows, wine runs the result here, and googletest holds the
-    # GoogleTest sources that the cross build compiles for Windows.
-    --windows) packages+=(g++-mingw-w64-x86-64-posix wine wine64 googletest) ;;
+    # MinGW-w64 cross-compiles for Windows, with zlib built for it; wine runs the result here;
+    # googletest holds the GoogleTest sources that the cross build compiles for Windows.
+    --windows) packages+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64 googletest) ;;
     *) packages+=("$argument") ;;
   esac
 done

@@ -1,13 +1,14 @@
 // The command-line program: every key shown, set and shown again; each kind of refusal; show
 // fed back into set; diff; and the built program's exit codes and streams.
 
-#include <sys/wait.h>
-
 #include <gtest/gtest.h>
-#include <cstdlib>
+
+#include <algorithm>
+#include <filesystem>
 #include <set>
 #include <sstream>
 
+#include "TestFiles.h"
 #include "TestQuillon.h"
 #include "TestRom.h"
 #include "cli/CliApp.h"
@@ -293,15 +294,16 @@ TEST_P(Program, AnswersOnTheRightStreamWithItsExitCode) {
   for (const auto& [name, path] : files)
     if (const auto at = command.find(name); at != std::string::npos)
       command.replace(at, name.size(), path);
-  const int status = std::system((BRIMWELL_CLI_EXECUTABLE " " + command + " >" +
-                                  folder.File("out") + " 2>" + folder.File("err"))
-                                     .c_str());
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), GetParam().exitCode);
+  const std::string program =
+      std::filesystem::path(BRIMWELL_CLI_EXECUTABLE).make_preferred().string();
+  EXPECT_EQ(testing::RunThroughShell(program + " " + command + " >" + folder.File("out") + " 2>" +
+                                     folder.File("err")),
+            GetParam().exitCode);
   for (const auto& [stream, holds] :
        {std::pair{"out", GetParam().outHolds}, std::pair{"err", GetParam().errHolds}}) {
     const std::vector<Byte> bytes = folder.Read(stream);
-    const std::string printed(bytes.begin(), bytes.end());
+    std::string printed(bytes.begin(), bytes.end());
+    std::erase(printed, '\r');  // Windows ends the lines of text with "\r\n"
     EXPECT_TRUE(holds.empty() ? printed.empty() : printed.find(holds) != std::string::npos)
         << stream << ": " << printed;
   }

@@ -1,6 +1,7 @@
 #include "TestFiles.h"
 
 #include <atomic>
+#include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 
@@ -150,6 +151,10 @@ bool RunsAsSuperuser() {
   return false;
 }
 
+int RunThroughShell(const std::string& commandLine) {
+  return std::system(commandLine.c_str());
+}
+
 std::optional<bool> RunInLimitedChildProcess(const ChildLimits&, const std::function<bool()>&) {
   return std::nullopt;
 }
@@ -201,6 +206,11 @@ std::uint32_t PermissionsOf(const std::string& path) {
 
 bool RunsAsSuperuser() {
   return geteuid() == 0;
+}
+
+int RunThroughShell(const std::string& commandLine) {
+  const int status = std::system(commandLine.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 std::optional<bool> RunInLimitedChildProcess(const ChildLimits& limits,

@@ -73,6 +73,10 @@ std::uint32_t PermissionsOf(const std::string& path);
 
 bool RunsAsSuperuser();
 
+// Runs a command line through the system's shell (sh, or cmd on Windows); the program's exit
+// code, or -1 when it did not end by itself.
+int RunThroughShell(const std::string& commandLine);
+
 // Runs work in a child process, so that its limits stay out of the test runner: its writes
 // fail at fileSizeLimit bytes into a file, as on a full disk, unless that is 0; and it runs as
 // the unprivileged user "nobody" when asNobody is set and the tests run as the superuser.
