@@ -135,7 +135,7 @@ SymbolicLink::~SymbolicLink() {
   if (const UnixFileName unixFileName = WineUnixFileName())
     RunOnHost(L"Z:\\bin\\rm", "rm -f \"" + UnixPath(unixFileName, link_) + "\"", false, link_);
   else
-    RemoveDirectoryW(Wide(link_).c_str()) || DeleteFileW(Wide(link_).c_str());
+    DeleteFileW(Wide(link_).c_str());
 }
 
 void SetUncommonPermissions(const std::string& path) {
