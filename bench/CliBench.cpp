@@ -85,10 +85,5 @@ int Measure(int runs) {
 }  // namespace brimwell::bench
 
 int main(int argc, char** argv) {
-  const int runs = argc > 1 ? std::atoi(argv[1]) : 41;
-  if (runs < 1) {
-    std::fprintf(stderr, "usage: %s [runs]\n", argv[0]);
-    return 2;
-  }
-  return brimwell::bench::Measure(runs);
+  return brimwell::bench::RunsMain(argc, argv, 41, brimwell::bench::Measure);
 }

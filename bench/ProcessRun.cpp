@@ -1,5 +1,8 @@
 #include "ProcessRun.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -64,6 +67,15 @@ double MedianOf(const std::vector<ProcessRun>& runs, double ProcessRun::*field) 
   std::vector<double> values;
   for (const ProcessRun& run : runs) values.push_back(run.*field);
   return Median(values);
+}
+
+int RunsMain(int argc, char** argv, int defaultRuns, int (*measure)(int runs)) {
+  const int runs = argc > 1 ? std::atoi(argv[1]) : defaultRuns;
+  if (runs < 1) {
+    std::fprintf(stderr, "usage: %s [runs]\n", argv[0]);
+    return 2;
+  }
+  return measure(runs);
 }
 
 }  // namespace brimwell::bench

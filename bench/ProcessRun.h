@@ -24,4 +24,8 @@ double Median(std::vector<double> values);
 // The median of one field over runs.
 double MedianOf(const std::vector<ProcessRun>& runs, double ProcessRun::*field);
 
+// The main() of a benchmark of whole processes: its one optional argument is how many times each
+// process runs (by default defaultRuns), which measure takes; prints the usage for anything else.
+int RunsMain(int argc, char** argv, int defaultRuns, int (*measure)(int runs));
+
 }  // namespace brimwell::bench
