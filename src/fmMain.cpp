@@ -323,10 +323,10 @@ void TfmMain::SaveRom() {
 // file that others apply to their own copy. Nothing is written unless the whole patch is made.
 void TfmMain::CreatePatch() {
   if (!document_.RomLoaded()) return;
-  const std::optional<std::vector<Byte>> original = ReadOriginalRom();
-  if (!original) return;
+  RomDocument original(files_);
+  if (!OpenOriginalRom(original)) return;
   const ConstRomBytes edited = document_.Image().Bytes();
-  const std::size_t differing = CountDifferingBytes(*original, edited);
+  const std::size_t differing = CountDifferingBytes(original.Image().Bytes(), edited);
   if (differing == 0) {
     Complain(SystemSound::Asterisk, MessageKind::Information, kNothingToPatch);
     return;
@@ -335,7 +335,7 @@ void TfmMain::CreatePatch() {
       dialogs_.ChooseFileToSave(kSavePatchAs, kPatchFilters, PatchNameFor(document_.RomPath()));
   if (!chosen) return;
   const PatchFormat format = TakePatchFormat(*chosen);
-  const PatchResult patch = brimwell::CreatePatch(format, *original, edited);
+  const PatchResult patch = brimwell::CreatePatch(format, original.Image().Bytes(), edited);
   if (!patch.Ok()) {
     Complain(SystemSound::Exclamation, MessageKind::Warning, patch.error.c_str());
     return;
@@ -348,21 +348,23 @@ void TfmMain::CreatePatch() {
            PatchWritten(chosen->path, differing).c_str());
 }
 
-// Asks for the original game and reads it by the same rules as an open; nothing when the user
+// Asks for the original game and opens it by the same rules as the ROM; false when the user
 // cancels or the file will not do, which the user has then been told.
-std::optional<std::vector<Byte>> TfmMain::ReadOriginalRom() {
-  const auto path = dialogs_.ChooseFileToOpen(kChooseOriginal, kRomFilters, std::string());
-  if (!path) return std::nullopt;
-  auto original = files_.ReadFileDenyingWriters(*path);
-  if (!original) {
-    Complain(SystemSound::Exclamation, MessageKind::Warning, kCannotReadOriginal);
-    return std::nullopt;
+bool TfmMain::OpenOriginalRom(RomDocument& original) {
+  auto path = dialogs_.ChooseFileToOpen(kChooseOriginal, kRomFilters, std::string());
+  if (!path) return false;
+  original.SetRomPath(std::move(*path));
+  switch (original.Open()) {
+    case OpenOutcome::Opened:
+      return true;
+    case OpenOutcome::TooShort:
+      Complain(SystemSound::Exclamation, MessageKind::Warning, kOriginalNotFinalFantasy);
+      return false;
+    case OpenOutcome::LoadError:
+      Complain(SystemSound::Exclamation, MessageKind::Warning, kCannotReadOriginal);
+      return false;
   }
-  if (original->size() < kMinRomLength) {
-    Complain(SystemSound::Exclamation, MessageKind::Warning, kOriginalNotFinalFantasy);
-    return std::nullopt;
-  }
-  return original;
+  return false;
 }
 
 void TfmMain::dragEnterEvent(QDragEnterEvent* event) {

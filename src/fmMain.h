@@ -60,7 +60,7 @@ class TfmMain : public QMainWindow {
   void OpenRom(bool skipDialog);
   void SaveRom();
   void CreatePatch();
-  std::optional<std::vector<Byte>> ReadOriginalRom();
+  bool OpenOriginalRom(RomDocument& original);
   void ShowRomPath();
   void SetRomControlsEnabled(bool on);
   void Complain(SystemSound sound, MessageKind kind, const char* text);
