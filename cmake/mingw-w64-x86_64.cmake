@@ -1,6 +1,9 @@
 # Cross-compiles for 64-bit Windows with Debian's MinGW-w64 (package g++-mingw-w64-x86-64-posix).
 # Usage: cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 #              -DBRIMWELL_BUILD_UI=OFF
+# or, with the Qt that scripts/build-qt-windows.sh built (its folder as QT below):
+#              -DBRIMWELL_WINDOWS_QT=QT -DQT_HOST_PATH=/usr
+#              -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake
 # CTest runs the built programs through wine (package wine) where it is installed.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
@@ -32,6 +35,10 @@ if(NOT BRIMWELL_IN_TRY_COMPILE)
     endif()
   endforeach()
   list(APPEND CMAKE_FIND_ROOT_PATH ${BRIMWELL_HEADER_ONLY_PREFIX})
+endif()
+# Qt for Windows lies outside the MinGW root; find_package looks into it as into that root.
+if(BRIMWELL_WINDOWS_QT)
+  list(APPEND CMAKE_FIND_ROOT_PATH ${BRIMWELL_WINDOWS_QT})
 endif()
 
 # The compiler's runtime goes into each program, so that it starts without MinGW's DLLs beside it.

@@ -28,3 +28,10 @@ build/bench/brimwell_startup_bench "${BRIMWELL_STARTUP_RUNS:-21}"
 echo
 echo "== Command-line program, whole processes =="
 build/bench/brimwell_cli_bench "${BRIMWELL_CLI_RUNS:-41}"
+echo
+echo "== Start-up of the Windows build under wine =="
+if [ -f build-windows/src/brimwell.exe ] && [ -f build-windows/brimwell_bare_window.exe ]; then
+  bench/wine-startup.sh build-windows "$(scripts/build-qt-windows.sh 2>/dev/null | tail -n 1)"
+else
+  echo "Not built: scripts/test-windows.sh builds it."
+fi

@@ -36,8 +36,11 @@ options=(
   -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF -DFEATURE_printsupport=OFF
   -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF
   # Without OpenGL; dynamicgl would still reach for it. Debian's tarball has no wintab.h, which
-  # tablet events need. Direct2D is a second platform that Brimwell does not load.
+  # tablet events need. Direct2D is a second platform that Brimwell does not load; the
+  # DirectWrite 3 font database, which the windows platform only uses when asked to, comes
+  # with it.
   -DFEATURE_opengl=OFF -DFEATURE_dynamicgl=OFF -DFEATURE_tabletevent=OFF -DFEATURE_direct2d=OFF
+  -DFEATURE_directwrite3=OFF
 )
 options_text=$(printf '%s\n' "${options[@]}")
 
@@ -64,7 +67,8 @@ if [ -z "$archive" ]; then
 fi
 keyring=/usr/share/keyrings/debian-archive-keyring.gpg
 echo "deb-src [signed-by=$keyring] $archive $codename main" >"$work/apt/sources.list"
-apt_options=(-o Dir::Etc::SourceList="$work/apt/sources.list"
+# As root, apt would hand the download to its own user, who cannot write in the cache folder.
+apt_options=(-o APT::Sandbox::User=root -o Dir::Etc::SourceList="$work/apt/sources.list"
   -o Dir::Etc::SourceParts="$work/apt/parts" -o Dir::State::Lists="$work/apt/lists")
 echo "Fetching Debian's source of qt6-base $qt_version" >&2
 apt-get "${apt_options[@]}" update -qq >&2
@@ -84,10 +88,16 @@ cmake -S "$source_dir" -B "$work/build" -DCMAKE_INSTALL_PREFIX="$prefix" "${opti
 }
 
 # Ninja's own progress, one line in twenty, with the whole log kept for a failure.
+show_progress() {
+  local line step
+  while IFS= read -r line; do
+    [[ $line =~ ^\[([0-9]+)/([0-9]+)\] ]] || continue
+    step=${BASH_REMATCH[1]}
+    if ((step % 20 == 0 || step == BASH_REMATCH[2])); then echo "[$step/${BASH_REMATCH[2]}]"; fi
+  done
+}
 echo "Building Qt $upstream_version for Windows (about 1000 steps)" >&2
-if ! cmake --build "$work/build" 2>&1 | tee "$work/build.log" |
-  awk '/^\[[0-9]+\/[0-9]+\]/ { split(substr($1, 2), step, "/"); if (step[1] % 20 == 0 ||
-         step[1] == step[2]) { print $1; fflush() } }' >&2; then
+if ! cmake --build "$work/build" 2>&1 | tee "$work/build.log" | show_progress >&2; then
   grep -E -B 2 -A 12 'FAILED:|error:' "$work/build.log" | head -n 80 >&2
   exit 1
 fi

@@ -15,8 +15,11 @@ for argument in "$@"; do
   case "$argument" in
     --with-display) packages+=(xvfb xauth) ;;
     # MinGW-w64 cross-compiles for Windows, with zlib built for it; wine runs the result here;
-    # googletest holds the GoogleTest sources that the cross build compiles for Windows.
-    --windows) packages+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64 googletest) ;;
+    # googletest holds the GoogleTest sources that the cross build compiles for Windows;
+    # dpkg-dev unpacks Debian's source of Qt, which is built for Windows once per machine;
+    # Xvfb gives brimwell.exe a display, where xdotool finds and closes its window.
+    --windows) packages+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64 googletest
+      dpkg-dev xvfb xauth xdotool) ;;
     *) packages+=("$argument") ;;
   esac
 done

@@ -1,31 +1,33 @@
 #!/usr/bin/env bash
-# Installs what is missing, cross-builds the model layer, its tests and brimwell-cli for 64-bit
-# Windows with MinGW-w64 into build-windows/, and runs them under wine: the tests, then
-# brimwell-cli show and set on a generated ROM. The desktop program is not built: there is no
-# Qt for MinGW here.
+# Installs what is missing, builds Qt for Windows once per machine (scripts/build-qt-windows.sh,
+# about an hour the first time), cross-builds all of Brimwell for 64-bit Windows with MinGW-w64
+# into build-windows/, and runs it under wine: every test (the dialog tests on Qt's offscreen
+# platform), brimwell-cli show and set on a generated ROM, and brimwell.exe's window on a
+# virtual display.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=build-windows
 
-scripts/install-deps.sh --windows
 # wine without a display, in a prefix of the build's own that the first run makes; the build
 # runs the command-line tests once to list them.
 export WINEPREFIX=$PWD/$build/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 trap 'wineserver -k 2>/dev/null || true' EXIT
+scripts/install-deps.sh --windows
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "Making the wine prefix $WINEPREFIX"
   mkdir -p "$build"
   wineboot --init >/dev/null 2>&1
 fi
+qt=$(scripts/windows-build.sh | tail -n 1)
 
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DBRIMWELL_BUILD_UI=OFF
-cmake --build "$build"
-
+# The programs find the Qt DLLs where Qt was installed, and Qt its plugins beside them.
+export WINEPATH="Z:$qt/bin"
 echo "== Model-layer tests under wine (failures, and skips with their reasons) =="
 wine "$build/tests/brimwell_core_tests.exe" --gtest_brief=1
+echo "== Dialog tests under wine, offscreen =="
+QT_QPA_PLATFORM=offscreen wine "$build/tests/brimwell_ui_tests.exe" --gtest_brief=1
 echo "== Command-line tests and fuzz corpora under wine =="
-ctest --test-dir "$build" --output-on-failure -j "$(nproc)" -E '^brimwell_core_tests$'
+ctest --test-dir "$build" --output-on-failure -j "$(nproc)" -E '^brimwell_(core|ui)_tests$'
 
 echo "== brimwell-cli under wine: show and set on a generated ROM =="
 rom=$build/generated.nes
@@ -43,3 +45,6 @@ if ! grep -Eq '^limits\.HPlimit +9999$' <<<"$shown" || ! grep -Eq '^misc\.ShipGo
   exit 1
 fi
 echo "brimwell-cli show and set work under wine."
+
+echo "== brimwell.exe under wine, on a virtual display =="
+tests/windows/WindowStartsUnderWine.sh "$build/src/brimwell.exe" "$rom"
