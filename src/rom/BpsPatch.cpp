@@ -17,7 +17,6 @@ namespace brimwell {
 namespace {
 
 using patch_detail::ChangedSpan;
-using patch_detail::ReadLittleEndian;
 using patch_detail::Refusal;
 
 enum Action : std::uint64_t { kSourceRead = 0, kTargetRead = 1, kSourceCopy = 2, kTargetCopy = 3 };
@@ -38,6 +37,10 @@ constexpr std::uint64_t kLargestNumberWeight = std::uint64_t{1} << 49;
 // A source read between two target reads costs about two bytes of headers, as much as a gap of
 // two equal bytes written out.
 constexpr std::size_t kShortestSourceRead = 3;
+
+std::uint32_t StoredChecksumAt(ConstRomBytes patch, std::size_t at) {
+  return ReadLittleEndian(patch, ConsecutiveOffsets<kChecksumLength>(at));
+}
 
 std::uint32_t Checksum(ConstRomBytes bytes) {
   return static_cast<std::uint32_t>(crc32_z(0, bytes.data(), bytes.size()));
@@ -93,7 +96,7 @@ class BpsReader {
 
  private:
   std::uint32_t StoredChecksum(std::size_t index) const {
-    return std::uint32_t(ReadLittleEndian(patch_, end_ + index * kChecksumLength, kChecksumLength));
+    return StoredChecksumAt(patch_, end_ + index * kChecksumLength);
   }
 
   bool Fail(std::string_view error) {
@@ -205,7 +208,7 @@ PatchResult ApplyBpsPatch(ConstRomBytes patch, ConstRomBytes original) {
   if (patch.size() < kShortestPatch) return Refusal(kPatchCutShortError);
   // Checked first: nothing in a damaged patch, not even the source it names, can be trusted.
   const std::size_t checked = patch.size() - kChecksumLength;
-  if (Checksum(patch.first(checked)) != ReadLittleEndian(patch, checked, kChecksumLength))
+  if (Checksum(patch.first(checked)) != StoredChecksumAt(patch, checked))
     return Refusal(kPatchChecksumError);
   return BpsReader(patch, original).Apply();
 }
