@@ -1,11 +1,32 @@
 #include "cli/CommandSupport.h"
 
 #include <algorithm>
+#include <filesystem>
 
 namespace brimwell::cli {
 
 void Complain(std::ostream& err, std::string_view subject, std::string_view message) {
   err << kProgram << ": " << subject << ": " << message << '\n';
+}
+
+std::string WithReason(std::string_view message, const std::string& reason) {
+  std::string text(message);
+  if (!reason.empty()) text += " (" + reason + ")";
+  return text;
+}
+
+bool SameFile(const std::string& first, const std::string& second) {
+  if (first == second) return true;
+  // Paths arrive as UTF-8 on every system.
+  const auto path = [](const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+  };
+  std::error_code error;
+  try {
+    return std::filesystem::equivalent(path(first), path(second), error);
+  } catch (const std::exception&) {
+    return false;  // a name that is no UTF-8 names no file the other could be
+  }
 }
 
 bool OpenRom(RomDocument& document, const std::string& path, std::ostream& err) {
@@ -19,7 +40,7 @@ bool OpenRom(RomDocument& document, const std::string& path, std::ostream& err) 
     case OpenOutcome::LoadError:
       break;
   }
-  Complain(err, path, kCannotLoadMessage);
+  Complain(err, path, WithReason(kCannotLoadMessage, document.FailureReason()));
   return false;
 }
 
@@ -45,7 +66,7 @@ void PrintTable(const std::vector<Row>& rows, std::ostream& out) {
 bool Write(PlatformFiles& files, const std::string& path, const std::vector<Byte>& bytes,
            std::string_view failure, std::ostream& err) {
   if (files.ReplaceFileContents(path, bytes)) return true;
-  Complain(err, path, failure);
+  Complain(err, path, WithReason(failure, files.FailureReason()));
   return false;
 }
 

@@ -20,6 +20,11 @@ inline constexpr std::string_view kProgram = "brimwell-cli";
 
 // "brimwell-cli: SUBJECT: MESSAGE" on err.
 void Complain(std::ostream& err, std::string_view subject, std::string_view message);
+// The window's message with the system's reason after it, when it gave one.
+std::string WithReason(std::string_view message, const std::string& reason);
+
+// Whether two paths name one file: the same text, or one existing file by other names or links.
+bool SameFile(const std::string& first, const std::string& second);
 
 // Reads the ROM at path as the window opens it: whole, and only when it can be a Final Fantasy
 // image.

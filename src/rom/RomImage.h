@@ -18,6 +18,8 @@ using ConstRomBytes = std::span<const Byte>;
 
 // A 16-byte iNES header plus 256 KiB of program ROM.
 inline constexpr std::size_t kMinRomLength = 0x40010;
+// Far more than any NES image holds: a longer file is refused by its size, before it is read.
+inline constexpr std::size_t kMaxRomLength = 16 * 1024 * 1024;
 
 // The offsets of a value's bytes, least significant first. The game keeps some values with
 // their bytes apart, as operands of separate instructions.
