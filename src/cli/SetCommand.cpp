@@ -1,5 +1,6 @@
 #include "cli/Commands.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <set>
@@ -82,12 +83,17 @@ class Assignments {
       return Refuse(assignment, "no such key");
 
     SpriteTalk& talk = edited_.sprites[id];
-    if (!found->Of(talk)) return Refuse(assignment, HandlerTypeName(talk) + " has no such setting");
+    const std::vector<const SpriteKey*> fixed = ReadOnlySources(talk);
+    const bool readOnly = !found->writable || std::ranges::find(fixed, &*found) != fixed.end();
+    if (!found->Of(talk) && !readOnly)
+      return Refuse(assignment, HandlerTypeName(talk) + " has no such setting");
     const std::int32_t current = found->get(talk);
     const std::optional<std::int32_t> taken = ParseValue(found->form, value, current);
+    if (taken == current) return;
+    if (readOnly)
+      return Refuse(assignment,
+                    "read-only: it stays " + ValueText(FormatValue(found->form, current)));
     if (!taken) return Refuse(assignment, "takes " + DescribeForm(found->form));
-    if (*taken == current) return;
-    if (!found->writable) return Refuse(assignment, "read-only");
     if (&*found == &HandlerKey()) {
       if (HasFixedHandler(id)) return Refuse(assignment, "this sprite's handler is fixed");
       // The new type reads the sprite's bytes as they stand, as the window shows them.
@@ -132,15 +138,20 @@ int Set(const SetRequest& request, Streams streams) {
   assignments.Take(request.assignments);
   if (assignments.Refused()) return kExitRefused;
 
-  const std::vector<Byte> before = request.dryRun ? image.Contents() : std::vector<Byte>();
+  const std::vector<Byte> before = image.Contents();
   assignments.Edited().StoreChanges(loaded, image.Bytes(), document.LockByteAtOpen());
   if (request.dryRun) {
     PrintChangedBytes(before, image.Bytes(), streams.out);
     return kExitSuccess;
   }
+  // A ROM that stays as it was is not written at all: its time and its links stay, and a
+  // read-only ROM is no failure.
+  const bool overRom = !request.output || SameFile(*request.output, request.rom);
+  if (overRom && before == image.Contents()) return kExitSuccess;
   if (request.output) document.SetRomPath(*request.output);
   if (document.Save() != SaveOutcome::Saved) {
-    Complain(streams.err, document.RomPath(), kCannotSaveMessage);
+    Complain(streams.err, document.RomPath(),
+             WithReason(kCannotSaveMessage, document.FailureReason()));
     return kExitFileError;
   }
   return kExitSuccess;

@@ -16,7 +16,7 @@ std::optional<NameLists> ReadNames(PlatformFiles& files, const std::string& path
     case QuillonLoadResult::Loaded:
       break;
     case QuillonLoadResult::NotFound:
-      Complain(err, path, kCannotLoadMessage);
+      Complain(err, path, WithReason(kCannotLoadMessage, files.FailureReason()));
       return std::nullopt;
     case QuillonLoadResult::InvalidSignature:
       Complain(err, path, kQuillonInvalidMessage);
@@ -93,7 +93,6 @@ class SpriteView {
     Json readOnly = Json::object();
     for (const SpriteKey* key : ReadOnlySources(talk_))
       readOnly[std::string(key->setting)] = FormatValue(key->form, key->get(talk_));
-    if (talk_.Disappears) readOnly["Disappears"] = true;
     return readOnly;
   }
 
