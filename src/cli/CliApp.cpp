@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "cli/CommandSupport.h"
 #include "cli/SettingKeys.h"
 
 namespace brimwell::cli {
@@ -14,16 +15,19 @@ constexpr char kDescription[] =
 constexpr char kKeysFooter[] =
     "KEY is EDITOR.FIELD (limits.HPlimit) or sprites.ID.SETTING (sprites.42.Text1), and VALUE\n"
     "is written as show prints it; the README lists every key. A value out of range, an unknown\n"
-    "key or a setting the sprite's handler type does not have is refused with exit code 2, and\n"
-    "then nothing is written.";
+    "key, a setting the sprite's handler type does not have or a new value for a read-only one\n"
+    "is refused with exit code 2, and then nothing is written. A set that changes no byte\n"
+    "writes nothing.";
 
 std::vector<std::string> EditorChoices() {
   return {kEditorNames.begin(), kEditorNames.end()};
 }
 
-}  // namespace
+// An empty path names no file: "-o ''" must not mean "over the ROM".
+const CLI::Validator kPath(
+    [](const std::string& path) { return path.empty() ? "an empty path names no file" : ""; }, "");
 
-int RunCommandLine(int argc, const char* const* argv, Streams streams) {
+int RunCommand(int argc, const char* const* argv, Streams streams) {
   CLI::App app(kDescription, "brimwell-cli");
   app.set_version_flag("--version", "brimwell-cli " BRIMWELL_VERSION);
   app.require_subcommand(1);
@@ -35,20 +39,23 @@ int RunCommandLine(int argc, const char* const* argv, Streams streams) {
   std::string dataFile;
   CLI::App* showCommand =
       app.add_subcommand("show", "Prints every setting of every editor, or of the editors named.");
-  showCommand->add_option("ROM", show.rom, "The ROM image")->required();
+  showCommand->add_option("ROM", show.rom, "The ROM image")->required()->check(kPath);
   showCommand->add_option("EDITOR", show.editors, "limits, battle, magic, misc or sprites")
       ->check(CLI::IsMember(EditorChoices()));
   showCommand->add_flag("--json", show.json, "Prints one JSON document instead of a table");
-  showCommand->add_option("--data", dataFile,
-                          "Names sprites and dialogue strings from this Quillon data file");
+  showCommand
+      ->add_option("--data", dataFile,
+                   "Names sprites and dialogue strings from this Quillon data file")
+      ->check(kPath);
 
   SetRequest set;
   std::string output;
   CLI::App* setCommand = app.add_subcommand(
       "set", "Changes settings by the rules of the editors' OK and saves the ROM.");
-  setCommand->add_option("ROM", set.rom, "The ROM image")->required();
+  setCommand->add_option("ROM", set.rom, "The ROM image")->required()->check(kPath);
   setCommand->add_option("KEY=VALUE", set.assignments, "The settings to change")->required();
-  setCommand->add_option("-o,--output", output, "Writes the result here instead of over ROM");
+  setCommand->add_option("-o,--output", output, "Writes the result here instead of over ROM")
+      ->check(kPath);
   setCommand->add_flag("--dry-run", set.dryRun,
                        "Writes nothing; prints each byte that would change: offset, old, new");
   setCommand->footer(kKeysFooter);
@@ -56,8 +63,8 @@ int RunCommandLine(int argc, const char* const* argv, Streams streams) {
   DiffRequest diff;
   CLI::App* diffCommand =
       app.add_subcommand("diff", "Prints the settings that differ between two ROM images.");
-  diffCommand->add_option("A", diff.first, "The first ROM image")->required();
-  diffCommand->add_option("B", diff.second, "The second ROM image")->required();
+  diffCommand->add_option("A", diff.first, "The first ROM image")->required()->check(kPath);
+  diffCommand->add_option("B", diff.second, "The second ROM image")->required()->check(kPath);
   diffCommand->add_flag("--json", diff.json, "Prints one JSON document instead of a table");
 
   CLI::App* patchCommand = app.add_subcommand("patch", "Makes or applies an IPS or BPS patch.");
@@ -65,19 +72,26 @@ int RunCommandLine(int argc, const char* const* argv, Streams streams) {
   PatchCreateRequest create;
   CLI::App* createCommand = patchCommand->add_subcommand(
       "create", "Writes the difference between two ROM images as a patch.");
-  createCommand->add_option("ORIGINAL", create.original, "The original game")->required();
-  createCommand->add_option("EDITED", create.edited, "The edited ROM image")->required();
+  createCommand->add_option("ORIGINAL", create.original, "The original game")
+      ->required()
+      ->check(kPath);
+  createCommand->add_option("EDITED", create.edited, "The edited ROM image")
+      ->required()
+      ->check(kPath);
   createCommand
       ->add_option("OUT", create.output,
                    "The patch; its extension, .ips or .bps, "
                    "chooses the format")
-      ->required();
+      ->required()
+      ->check(kPath);
   PatchApplyRequest apply;
   CLI::App* applyCommand = patchCommand->add_subcommand(
       "apply", "Applies a patch to a ROM image and writes the result.");
-  applyCommand->add_option("PATCH", apply.patch, "An IPS or BPS patch")->required();
-  applyCommand->add_option("ORIGINAL", apply.original, "The ROM image it was made for")->required();
-  applyCommand->add_option("OUT", apply.output, "The patched ROM image")->required();
+  applyCommand->add_option("PATCH", apply.patch, "An IPS or BPS patch")->required()->check(kPath);
+  applyCommand->add_option("ORIGINAL", apply.original, "The ROM image it was made for")
+      ->required()
+      ->check(kPath);
+  applyCommand->add_option("OUT", apply.output, "The patched ROM image")->required()->check(kPath);
 
   try {
     app.parse(argc, argv);
@@ -96,6 +110,18 @@ int RunCommandLine(int argc, const char* const* argv, Streams streams) {
   if (diffCommand->parsed()) return Diff(diff, streams);
   if (createCommand->parsed()) return CreatePatchFile(create, streams);
   return ApplyPatchFile(apply, streams);
+}
+
+}  // namespace
+
+int RunCommandLine(int argc, const char* const* argv, Streams streams) {
+  const int exitCode = RunCommand(argc, argv, streams);
+  // Results lost on the way out (a full disk, a closed pipe) are a failure, even to a script
+  // that only looks at the exit code.
+  if (streams.out.flush() && streams.err.flush()) return exitCode;
+  if (streams.err) Complain(streams.err, "standard output", "the results could not be written");
+  streams.err.flush();
+  return exitCode == kExitSuccess ? kExitFileError : exitCode;
 }
 
 }  // namespace brimwell::cli

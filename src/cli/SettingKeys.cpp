@@ -1,6 +1,7 @@
 #include "cli/SettingKeys.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <limits>
 #include <type_traits>
@@ -84,13 +85,16 @@ std::optional<std::int32_t> AnyNumber(std::string_view text) {
                          std::numeric_limits<std::int32_t>::max());
 }
 
+// Blanks around a value or a list item mean nothing.
 std::string_view Trimmed(std::string_view text) {
-  const auto first = text.find_first_not_of(' ');
+  constexpr std::string_view kBlanks = " \t\r\n\v\f";
+  const auto first = text.find_first_not_of(kBlanks);
   if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+  return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
 }
 
-// The names of a flag list, from a JSON array of strings or from a comma-separated text.
+// The names of a flag list, from a JSON array of strings or from a comma-separated text, where
+// a blank text is the empty list and an empty item is a mistake.
 std::optional<std::vector<std::string>> FlagNames(std::string_view text) {
   std::vector<std::string> names;
   if (text.starts_with('[')) {
@@ -102,12 +106,15 @@ std::optional<std::vector<std::string>> FlagNames(std::string_view text) {
     }
     return names;
   }
-  while (!Trimmed(text).empty()) {
-    const std::size_t comma = std::min(text.find(','), text.size());
-    names.emplace_back(Trimmed(text.substr(0, comma)));
-    text.remove_prefix(std::min(comma + 1, text.size()));
+  if (text.empty()) return names;
+  while (true) {
+    const std::size_t comma = text.find(',');
+    const std::string_view name = Trimmed(text.substr(0, comma));
+    if (name.empty()) return std::nullopt;
+    names.emplace_back(name);
+    if (comma == std::string_view::npos) return names;
+    text.remove_prefix(comma + 1);
   }
-  return names;
 }
 
 std::optional<std::int32_t> FlagsOf(const ValueForm& form, std::string_view text) {
@@ -122,11 +129,19 @@ std::optional<std::int32_t> FlagsOf(const ValueForm& form, std::string_view text
   return flags;
 }
 
+// "$" and four hexadecimal digits, as show prints a routine's address.
+bool IsAddressText(std::string_view text) {
+  return text.size() == 5 && text[0] == '$' &&
+         std::ranges::all_of(text.substr(1), [](char c) { return std::isxdigit(Byte(c)) != 0; });
+}
+
+// An entry text, an address as show prints it, or a number: an entry's index when the
+// catalogue has one, otherwise an address.
 std::optional<std::int32_t> HandlerAddressOf(std::string_view text) {
   const auto entry = std::ranges::find(HandlerCatalogue, text, &HandlerType::entry);
   if (entry != HandlerCatalogue.end()) return entry->address;
   const std::optional<std::int32_t> number = TryParseInRange(text, 0, 0xFFFF);
-  if (number && *number < std::int32_t{kHandlerCount})
+  if (number && !IsAddressText(text) && *number < std::int32_t{kHandlerCount})
     return HandlerCatalogue[static_cast<std::size_t>(*number)].address;
   return number;
 }
@@ -264,6 +279,7 @@ std::string DescribeForm(const ValueForm& form) {
 
 std::optional<std::int32_t> ParseValue(const ValueForm& form, std::string_view text,
                                        std::int32_t current) {
+  text = Trimmed(text);
   const std::optional<std::int32_t> value = ValueNamed(form, text);
   if (!value) {
     // What show prints for values that name nothing (null, an unknown handler's address).
@@ -356,6 +372,10 @@ const std::vector<SpriteKey>& SpriteKeys() {
        &WriteTalk<&SpriteTalk::AuxText>},
       {"NextSprite", NextSprite, NumberForm(kSpriteIds), false, &ReadTalk<&SpriteTalk::NextSprite>,
        &WriteTalk<&SpriteTalk::NextSprite>},
+      // A property of the handler type, shown among the read-only values of the types that have
+      // it; no active set holds it.
+      {"Disappears", Disappears, BooleanForm(), false, &ReadTalk<&SpriteTalk::Disappears>,
+       &WriteTalk<&SpriteTalk::Disappears>},
   };
   return keys;
 }
@@ -372,7 +392,8 @@ std::vector<const SpriteKey*> ReadOnlySources(const SpriteTalk& talk) {
     const bool shownOnly =
         (key.talkSetting == TalkSetting::PlotEvent && type.plotEvent.Exists() &&
          !type.plotEvent.editable) ||
-        (key.talkSetting == TalkSetting::Item && type.item.Exists() && !type.item.editable);
+        (key.talkSetting == TalkSetting::Item && type.item.Exists() && !type.item.editable) ||
+        (key.talkSetting == TalkSetting::Disappears && type.disappears);
     if (shownOnly) sources.push_back(&key);
   }
   return sources;

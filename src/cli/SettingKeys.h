@@ -70,9 +70,9 @@ std::string DescribeForm(const ValueForm& form);
 std::string FormatAddress(std::uint16_t address);
 
 // What set makes of a text for a setting that now holds current: the new value, or none when
-// the text is no value of the form, or one that it cannot store. A value equal to the current
-// one is always taken, also where the editors would not take it (a maximum HP of -1 as read from
-// zero bytes), since taking it changes nothing.
+// the text is no value of the form, or one that it cannot store. Blanks around the text mean
+// nothing. A value equal to the current one is always taken, also where the editors would not
+// take it (a maximum HP of -1 as read from zero bytes), since taking it changes nothing.
 std::optional<std::int32_t> ParseValue(const ValueForm& form, std::string_view text,
                                        std::int32_t current);
 
@@ -98,7 +98,9 @@ struct SpriteKey {
   std::string_view setting;
   std::optional<TalkSetting> talkSetting;  // none for the handler
   ValueForm form;
-  bool writable = true;  // the next sprite is shown, but every store writes its own id + 1
+  // False for what is only shown: the next sprite (every store writes its own id + 1), and
+  // whether the sprite disappears.
+  bool writable = true;
   std::int32_t (*get)(const SpriteTalk&);
   void (*put)(SpriteTalk&, std::int32_t);
 
@@ -108,7 +110,8 @@ struct SpriteKey {
 const std::vector<SpriteKey>& SpriteKeys();
 const SpriteKey& HandlerKey();
 
-// The settings that a sprite's handler type shows but never writes, from its routine's code.
+// The settings that a sprite's handler type shows but never writes: those its routine's code
+// holds, and whether the sprite disappears.
 std::vector<const SpriteKey*> ReadOnlySources(const SpriteTalk& talk);
 
 }  // namespace brimwell::cli

@@ -34,7 +34,6 @@ constexpr HitsLayout kPatchedHits{kWeaponBlock + 0x80, kWeaponBlock + 0x87};
 constexpr HitsLayout kUnpatchedHits{kWeaponBlock + 0x89, kWeaponBlock + 0x90};
 constexpr std::size_t kShiftSlotLength = kMaxHitPct;
 constexpr Byte kLsrA = 0x4A;
-constexpr Byte kNop = 0xEA;
 
 // Bank 0x0C, $A5B0, $A5B6, $A5E8, $A5EF and $B655: the pieces of the monster attack fix.
 constexpr std::array<std::size_t, 5> kMonsterFixPieces = {0x325C0, 0x325C6, 0x325F8, 0x325FF,

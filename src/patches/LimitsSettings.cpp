@@ -26,7 +26,6 @@ constexpr std::size_t kMaxMPInc = 0x2DC91;    // $9C81
 // loads of the maximum itself (low, middle, high), five bytes apart. Written, never read.
 constexpr std::array<std::size_t, 3> kExpGoldCompare = {0x3DE26, 0x3DE1B, 0x3DE14};
 constexpr std::size_t kExpGoldCompareOpcode = 0x3DE13;
-constexpr Byte kCmpImmediate = 0xC9;
 constexpr std::array<std::size_t, 3> kExpGoldMaximum = {0x3DE2A, 0x3DE2F, 0x3DE34};
 
 }  // namespace

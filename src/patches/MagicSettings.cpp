@@ -21,7 +21,7 @@ constexpr std::size_t kWeakBonusCall = 0x338E5;       // $B8D5, three bytes
 constexpr std::array<std::size_t, 2> kNeg2HPLimit = {0x33AF0, 0x33AF5};  // $BAE0, $BAE5
 
 // The first byte of an adjustment tells the three apart: LSR, NOP, ASL.
-constexpr Byte kNop = WeakBonusFull[0];
+static_assert(WeakBonusFull[0] == kNop);
 constexpr Byte kAslAbsolute = WeakBonusDouble[0];
 
 template <std::size_t N>

@@ -11,7 +11,6 @@ namespace {
 // so the game never starts, while the count itself stays in the operand for later.
 constexpr std::size_t kShipGameOpcode = 0x3C279;
 constexpr std::size_t kShipBtnPresses = 0x3C27A;
-constexpr Byte kCmpImmediate = 0xC9;
 constexpr Byte kLdaImmediate = 0xA9;
 
 // Bank 0x0F: the byte that decides whether the ship game can start anywhere on the map.

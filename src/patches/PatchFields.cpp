@@ -62,16 +62,4 @@ std::optional<std::int32_t> TryParseInRange(std::string_view text, std::int32_t 
   return value;
 }
 
-std::uint32_t ReadLittleEndian(ConstRomBytes image, ByteOffsets offsets) {
-  std::uint32_t value = 0;
-  for (std::size_t i = 0; i < offsets.size(); ++i)
-    value |= std::uint32_t{image[offsets[i]]} << (8 * i);
-  return value;
-}
-
-void WriteLittleEndian(RomBytes image, ByteOffsets offsets, std::uint32_t value) {
-  for (std::size_t i = 0; i < offsets.size(); ++i)
-    image[offsets[i]] = static_cast<Byte>(value >> (8 * i));
-}
-
 }  // namespace brimwell

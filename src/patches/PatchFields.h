@@ -1,8 +1,7 @@
 #pragma once
 
 // What the four patch editors share below their dialogs: integer fields that may be absent,
-// the one rule by which a typed number is accepted, and little-endian values spread over
-// bytes of the image.
+// the one rule by which a typed number is accepted, and the opcodes that several of them write.
 
 #include <cstddef>
 #include <cstdint>
@@ -35,11 +34,8 @@ inline IntegerField PresentInRange(IntegerField field, IntRange range) {
   return std::nullopt;
 }
 
-// The file offsets of a value's bytes, least significant first. The game keeps some values
-// with their bytes apart, as operands of separate instructions.
-using ByteOffsets = std::span<const std::size_t>;
-
-std::uint32_t ReadLittleEndian(ConstRomBytes image, ByteOffsets offsets);
-void WriteLittleEndian(RomBytes image, ByteOffsets offsets, std::uint32_t value);
+// 6502 opcodes that more than one editor writes or recognises.
+inline constexpr Byte kCmpImmediate = 0xC9;
+inline constexpr Byte kNop = 0xEA;
 
 }  // namespace brimwell

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 #include <limits>
+#include <string>
 
 #include "platform/PlatformFiles.h"
 
@@ -21,7 +22,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
 #endif
 
 namespace brimwell {
@@ -40,6 +43,13 @@ template <class Text>
 Text FileNameOf(const Text& path) {
   const auto slash = path.find_last_of(Text{'/', '\\'});
   return slash == Text::npos ? path : path.substr(slash + 1);
+}
+
+// What a read says of a file longer than it takes.
+std::string TooLargeReason(std::uint64_t maxLength) {
+  constexpr std::uint64_t kMiB = 1024 * 1024;
+  if (maxLength % kMiB == 0) return "Larger than " + std::to_string(maxLength / kMiB) + " MiB";
+  return "Larger than " + std::to_string(maxLength) + " bytes";
 }
 
 // A file too large to hold in memory is a load failure, not a crash.
@@ -70,13 +80,38 @@ class Handle {
   HANDLE handle_;
 };
 
+// The system's words for an error code, without the line break that ends them; empty for none.
+std::string SystemReason(DWORD error) {
+  if (error == ERROR_SUCCESS) return {};
+  wchar_t text[512];
+  DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                error, 0, text, DWORD(std::size(text)), nullptr);
+  while (length > 0 && (text[length - 1] == L'\n' || text[length - 1] == L'\r')) --length;
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text, int(length), nullptr, 0, nullptr, nullptr);
+  std::string utf8(std::size_t(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text, int(length), utf8.data(), size, nullptr, nullptr);
+  return utf8;
+}
+
+// Why a read of at most maxLength bytes failed.
+std::string ReadFailureReason(DWORD error, std::uint64_t maxLength) {
+  return error == ERROR_FILE_TOO_LARGE ? TooLargeReason(maxLength) : SystemReason(error);
+}
+
 std::optional<Bytes> ReadOpenFile(const Handle& file, std::uint64_t maxBytes, bool wholeFile) {
   if (!file.Valid() || GetFileType(file.get()) != FILE_TYPE_DISK) return std::nullopt;
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(file.get(), &size)) return std::nullopt;
+  if (wholeFile && std::uint64_t(size.QuadPart) > maxBytes) {
+    SetLastError(ERROR_FILE_TOO_LARGE);
+    return std::nullopt;
+  }
   const std::uint64_t wanted = std::min<std::uint64_t>(std::uint64_t(size.QuadPart), maxBytes);
   Bytes bytes;
-  if (!TryResize(bytes, wanted)) return std::nullopt;
+  if (!TryResize(bytes, wanted)) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return std::nullopt;
+  }
   std::size_t done = 0;
   while (done < bytes.size()) {
     const DWORD chunk = DWORD(std::min<std::size_t>(bytes.size() - done, 1u << 30));
@@ -205,32 +240,52 @@ class Descriptor {
 // For a file on which the caller already holds its lock.
 constexpr int kLockAlreadyHeld = 0;
 
+constexpr char kLockedReason[] = "Locked by another program";
+constexpr char kNotRegularReason[] = "Not a regular file";
+constexpr char kShrunkReason[] = "The file grew shorter while it was read";
+
+// The system's words for the error of the last call that failed.
+std::string SystemReason(int error = errno) {
+  return std::strerror(error);
+}
+
+// Why a file that is not a regular one cannot be read or replaced.
+std::string NotRegularReason(const struct stat& info) {
+  return S_ISDIR(info.st_mode) ? SystemReason(EISDIR) : kNotRegularReason;
+}
+
 // O_NONBLOCK keeps a FIFO from blocking the open; only regular files are read at all, so a
-// device such as /dev/zero can never fill memory.
+// device such as /dev/zero can never fill memory. A whole file longer than maxBytes is not
+// read; otherwise only maxBytes of it are.
 std::optional<Bytes> ReadOpenFile(const Descriptor& file, int lockKind, std::uint64_t maxBytes,
-                                  bool wholeFile) {
-  if (!file.Valid()) return std::nullopt;
+                                  bool wholeFile, std::string& failure) {
+  const auto fail = [&failure](std::string reason) -> std::optional<Bytes> {
+    failure = std::move(reason);
+    return std::nullopt;
+  };
   struct stat info {};
-  if (fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  if (!file.Valid() || fstat(file.get(), &info) != 0) return fail(SystemReason());
+  if (!S_ISREG(info.st_mode)) return fail(NotRegularReason(info));
   // Advisory locks stand in for Windows share modes: a program that holds a conflicting lock
   // keeps us out, and ours keeps cooperating writers out while we read.
   if (lockKind != kLockAlreadyHeld && flock(file.get(), lockKind | LOCK_NB) != 0)
-    return std::nullopt;
-  const std::uint64_t wanted = std::min<std::uint64_t>(std::uint64_t(info.st_size), maxBytes);
+    return fail(errno == EWOULDBLOCK ? kLockedReason : SystemReason());
+  const std::uint64_t size = std::uint64_t(info.st_size);
+  if (wholeFile && size > maxBytes) return fail(TooLargeReason(maxBytes));
   Bytes bytes;
-  if (!TryResize(bytes, wanted)) return std::nullopt;
+  if (!TryResize(bytes, std::min(size, maxBytes))) return fail(SystemReason(ENOMEM));
   std::size_t done = 0;
   while (done < bytes.size()) {
     const ssize_t got = read(file.get(), bytes.data() + done, bytes.size() - done);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) {
-      if (wholeFile) return std::nullopt;
+      if (wholeFile) return fail(SystemReason());
       break;
     }
     if (got == 0) break;
     done += std::size_t(got);
   }
-  if (wholeFile && done != bytes.size()) return std::nullopt;
+  if (wholeFile && done != bytes.size()) return fail(kShrunkReason);
   bytes.resize(done);
   return bytes;
 }
@@ -260,15 +315,82 @@ bool PutInPlace(int fd, const Bytes& content) {
 // Nothing is truncated before the new image is complete, and a write that fails part-way
 // puts back the old bytes, read just before: a full disk never leaves less than the old ROM.
 // The caller holds the file's lock.
-bool OverwriteInPlace(const std::string& path, const Bytes& bytes) {
+bool OverwriteInPlace(const std::string& path, const Bytes& bytes, std::string& failure) {
   Descriptor file(open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC));
-  const auto old =
-      ReadOpenFile(file, kLockAlreadyHeld, std::numeric_limits<std::uint64_t>::max(), true);
+  const auto old = ReadOpenFile(file, kLockAlreadyHeld, std::numeric_limits<std::uint64_t>::max(),
+                                true, failure);
   if (!old) return false;
   if (PutInPlace(file.get(), bytes)) return true;
+  failure = SystemReason();
   PutInPlace(file.get(), *old);
   return false;
 }
+
+// The signals that end a program by default and that a user or the system sends to stop it.
+// SIGXFSZ is the one a write past the file size limit raises.
+constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGXFSZ};
+
+// The temporary file of the save under way, for the signal handler: saves happen one at a time.
+char temporaryFileToRemove[PATH_MAX];
+volatile std::sig_atomic_t temporaryFilePending = 0;
+
+// Only calls that are safe in a signal handler: the file goes, then the signal ends the program
+// as it would have without this handler.
+void RemoveTemporaryFileAndEnd(int signal) {
+  if (temporaryFilePending) unlink(temporaryFileToRemove);
+  struct sigaction byDefault {};
+  byDefault.sa_handler = SIG_DFL;
+  sigemptyset(&byDefault.sa_mask);
+  sigaction(signal, &byDefault, nullptr);
+  raise(signal);
+}
+
+// While it lives, a signal that would end the program removes the temporary file first. Signals
+// that the program ignores or handles itself are left as they are.
+class TemporaryFileGuard {
+ public:
+  TemporaryFileGuard() {
+    struct sigaction handler {};
+    handler.sa_handler = RemoveTemporaryFileAndEnd;
+    sigemptyset(&handler.sa_mask);
+    for (std::size_t i = 0; i < std::size(kEndingSignals); ++i) {
+      struct sigaction current {};
+      installed_[i] = sigaction(kEndingSignals[i], nullptr, &current) == 0 &&
+                      !(current.sa_flags & SA_SIGINFO) && current.sa_handler == SIG_DFL &&
+                      sigaction(kEndingSignals[i], &handler, nullptr) == 0;
+    }
+  }
+  ~TemporaryFileGuard() {
+    temporaryFilePending = 0;
+    struct sigaction byDefault {};
+    byDefault.sa_handler = SIG_DFL;
+    sigemptyset(&byDefault.sa_mask);
+    for (std::size_t i = 0; i < std::size(kEndingSignals); ++i)
+      if (installed_[i]) sigaction(kEndingSignals[i], &byDefault, nullptr);
+  }
+  TemporaryFileGuard(const TemporaryFileGuard&) = delete;
+  TemporaryFileGuard& operator=(const TemporaryFileGuard&) = delete;
+
+  // mkstemp on the template name, with the signals held back until the handler knows the name.
+  int CreateFile(std::string& name) {
+    sigset_t ending, previous;
+    sigemptyset(&ending);
+    for (int signal : kEndingSignals) sigaddset(&ending, signal);
+    pthread_sigmask(SIG_BLOCK, &ending, &previous);
+    const int fd = mkstemp(name.data());
+    const int error = errno;
+    if (fd >= 0 && name.size() < sizeof temporaryFileToRemove) {
+      std::memcpy(temporaryFileToRemove, name.c_str(), name.size() + 1);
+      temporaryFilePending = 1;
+    }
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    errno = error;
+    return fd;
+  }
+
+ private:
+  bool installed_[std::size(kEndingSignals)] = {};
+};
 
 // Follows a symbolic link to the file it names, so that saving replaces the ROM, not the link.
 std::string ResolvedTarget(const std::string& path) {
@@ -282,25 +404,32 @@ std::string ResolvedTarget(const std::string& path) {
 
 #ifdef _WIN32
 
-std::optional<Bytes> PlatformFiles::ReadFileDenyingWriters(const std::string& path) {
+std::optional<Bytes> PlatformFiles::ReadFileDenyingWriters(const std::string& path,
+                                                           std::uint64_t maxLength) {
   Handle file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                           FILE_ATTRIBUTE_NORMAL, nullptr));
-  return ReadOpenFile(file, std::numeric_limits<std::uint64_t>::max(), true);
+  auto bytes = ReadOpenFile(file, maxLength, true);
+  failureReason_ = bytes ? std::string() : ReadFailureReason(GetLastError(), maxLength);
+  return bytes;
 }
 
 std::optional<Bytes> PlatformFiles::ReadFileExclusively(const std::string& path,
                                                         std::size_t maxBytes) {
   Handle file(CreateFileW(Wide(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                           FILE_ATTRIBUTE_NORMAL, nullptr));
-  return ReadOpenFile(file, maxBytes, false);
+  auto bytes = ReadOpenFile(file, maxBytes, false);
+  failureReason_ = bytes ? std::string() : SystemReason(GetLastError());
+  return bytes;
 }
 
 bool PlatformFiles::ReplaceFileContents(const std::string& path, const Bytes& bytes) {
+  failureReason_.clear();
   const std::wstring target = ResolvedTarget(Wide(path));
   const DWORD attributes = GetFileAttributesW(target.c_str());
   const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
-  if (exists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) return false;
-  if (exists && HeldAgainstReplacing(target)) return false;
+  if (exists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+    return Fail(SystemReason(ERROR_ACCESS_DENIED));
+  if (exists && HeldAgainstReplacing(target)) return Fail(SystemReason(ERROR_SHARING_VIOLATION));
   std::wstring temporary;
   bool written = false;
   {
@@ -308,14 +437,15 @@ bool PlatformFiles::ReplaceFileContents(const std::string& path, const Bytes& by
         CreateTemporaryFile(target, exists ? attributes & kKeptAttributes : 0, temporary);
     // A folder that takes no new file, holding a ROM the user may write: overwrite it in place.
     if (!file.Valid() && exists && GetLastError() == ERROR_ACCESS_DENIED)
-      return OverwriteInPlace(target, bytes);
+      return OverwriteInPlace(target, bytes) || Fail(SystemReason(GetLastError()));
     written = file.Valid() && WriteAll(file, bytes);
   }
   if (written && MoveIntoPlace(temporary, target, exists)) return true;
+  const DWORD error = GetLastError();
   // Unless it is all that is left of the ROM.
   if (!exists || GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES)
     DeleteFileW(temporary.c_str());
-  return false;
+  return Fail(SystemReason(error));
 }
 
 std::string PlatformFiles::ExecutableFolder() {
@@ -329,18 +459,22 @@ std::string PlatformFiles::ExecutableFolder() {
 
 #else
 
-std::optional<Bytes> PlatformFiles::ReadFileDenyingWriters(const std::string& path) {
+std::optional<Bytes> PlatformFiles::ReadFileDenyingWriters(const std::string& path,
+                                                           std::uint64_t maxLength) {
+  failureReason_.clear();
   Descriptor file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-  return ReadOpenFile(file, LOCK_SH, std::numeric_limits<std::uint64_t>::max(), true);
+  return ReadOpenFile(file, LOCK_SH, maxLength, true, failureReason_);
 }
 
 std::optional<Bytes> PlatformFiles::ReadFileExclusively(const std::string& path,
                                                         std::size_t maxBytes) {
+  failureReason_.clear();
   Descriptor file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-  return ReadOpenFile(file, LOCK_EX, maxBytes, false);
+  return ReadOpenFile(file, LOCK_EX, maxBytes, false, failureReason_);
 }
 
 bool PlatformFiles::ReplaceFileContents(const std::string& path, const Bytes& bytes) {
+  failureReason_.clear();
   const std::string target = ResolvedTarget(path);
   mode_t mode = 0666;
   struct stat info {};
@@ -348,13 +482,13 @@ bool PlatformFiles::ReplaceFileContents(const std::string& path, const Bytes& by
   // Held until the new content is in place: a program that holds a lock on the ROM, as this
   // one does while reading it, makes the save fail instead of losing its work.
   Descriptor held(exists ? open(target.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC) : -1);
-  if (held.Valid() && flock(held.get(), LOCK_EX | LOCK_NB) != 0) return false;
+  if (held.Valid() && flock(held.get(), LOCK_EX | LOCK_NB) != 0) return Fail(kLockedReason);
   if (exists) {
+    if (!S_ISREG(info.st_mode)) return Fail(NotRegularReason(info));
     // A file without any write permission counts as read-only even for the superuser, as a
     // read-only file does on Windows.
-    if (!S_ISREG(info.st_mode) || (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
-        access(target.c_str(), W_OK) != 0)
-      return false;
+    if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return Fail(SystemReason(EACCES));
+    if (access(target.c_str(), W_OK) != 0) return Fail(SystemReason());
     mode = info.st_mode & 07777;
   } else {
     const mode_t mask = umask(0);
@@ -363,14 +497,15 @@ bool PlatformFiles::ReplaceFileContents(const std::string& path, const Bytes& by
   }
 
   std::string temporary = FolderOf(target) + "." + FileNameOf(target) + ".XXXXXX";
-  Descriptor file(mkstemp(temporary.data()));
+  TemporaryFileGuard guard;
+  Descriptor file(guard.CreateFile(temporary));
   // A folder that takes no new file, holding a ROM the user may write (a shared folder where
   // only this file is theirs): the ROM is overwritten where it stands, as it always was before
   // saves went through a temporary file.
   if (!file.Valid() && exists && (errno == EACCES || errno == EPERM))
-    return OverwriteInPlace(target, bytes);
-  if (!file.Valid()) return false;
-  bool written =
+    return OverwriteInPlace(target, bytes, failureReason_);
+  if (!file.Valid()) return Fail(SystemReason());
+  const bool written =
       fchmod(file.get(), mode) == 0 && WriteAll(file.get(), bytes) && fsync(file.get()) == 0;
   if (written && exists && (info.st_uid != geteuid() || info.st_gid != getegid()))
     (void)!fchown(file.get(), info.st_uid, info.st_gid);  // best effort: keep the owner
@@ -380,8 +515,9 @@ bool PlatformFiles::ReplaceFileContents(const std::string& path, const Bytes& by
     if (folder.Valid()) fsync(folder.get());
     return true;
   }
+  const std::string reason = SystemReason();
   unlink(temporary.c_str());
-  return false;
+  return Fail(reason);
 }
 
 std::string PlatformFiles::ExecutableFolder() {

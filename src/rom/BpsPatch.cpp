@@ -17,7 +17,6 @@ namespace brimwell {
 namespace {
 
 using patch_detail::ChangedSpan;
-using patch_detail::ReadLittleEndian;
 using patch_detail::Refusal;
 
 enum Action : std::uint64_t { kSourceRead = 0, kTargetRead = 1, kSourceCopy = 2, kTargetCopy = 3 };
@@ -39,6 +38,10 @@ constexpr std::uint64_t kLargestNumberWeight = std::uint64_t{1} << 49;
 // two equal bytes written out.
 constexpr std::size_t kShortestSourceRead = 3;
 
+std::uint32_t StoredChecksumAt(ConstRomBytes patch, std::size_t at) {
+  return ReadLittleEndian(patch, ConsecutiveOffsets<kChecksumLength>(at));
+}
+
 std::uint32_t Checksum(ConstRomBytes bytes) {
   return static_cast<std::uint32_t>(crc32_z(0, bytes.data(), bytes.size()));
 }
@@ -56,9 +59,79 @@ void PutNumber(std::vector<Byte>& patch, std::uint64_t value) {
   }
 }
 
-void PutAction(std::vector<Byte>& patch, Action action, std::size_t length) {
-  PutNumber(patch, (std::uint64_t(length) - 1) << kActionBits | action);
+// How many bytes PutNumber writes for value.
+std::size_t NumberLength(std::uint64_t value) {
+  std::size_t length = 1;
+  for (value >>= kBitsPerNumberByte; value != 0; value >>= kBitsPerNumberByte) {
+    --value;
+    ++length;
+  }
+  return length;
 }
+
+std::uint64_t ActionNumber(Action action, std::size_t length) {
+  return (std::uint64_t(length) - 1) << kActionBits | action;
+}
+
+void PutAction(std::vector<Byte>& patch, Action action, std::size_t length) {
+  PutNumber(patch, ActionNumber(action, length));
+}
+
+// A copy's offset relative to where the previous copy of its kind ended.
+std::uint64_t RelativeOffset(std::uint64_t from, std::uint64_t previousEnd) {
+  return from < previousEnd ? (previousEnd - from) << 1 | 1 : (from - previousEnd) << 1;
+}
+
+// Writes the bytes of the edited file's changed spans: a run of one repeated byte as a target
+// copy of the byte before it, which the copy repeats as it goes, and the rest as they are.
+class BpsSpanWriter {
+ public:
+  BpsSpanWriter(ConstRomBytes edited, std::vector<Byte>& patch) : edited_(edited), patch_(patch) {}
+
+  void Write(ChangedSpan span) {
+    std::size_t unwritten = span.begin;
+    for (std::size_t at = span.begin; at < span.end;) {
+      const std::size_t end = RunEnd(at, span.end);
+      // The byte before the run is already in the target when it repeats the run's byte
+      // (where the span starts); otherwise the run's first byte is written out first.
+      const std::size_t copyStart = at > 0 && edited_[at - 1] == edited_[at] ? at : at + 1;
+      if (copyStart < end && CopyPays(copyStart, end - copyStart, end < span.end)) {
+        PutTargetRead(unwritten, copyStart);
+        PutAction(patch_, kTargetCopy, end - copyStart);
+        PutNumber(patch_, RelativeOffset(copyStart - 1, copiedEnd_));
+        copiedEnd_ = end - 1;
+        unwritten = end;
+      }
+      at = end;
+    }
+    PutTargetRead(unwritten, span.end);
+  }
+
+ private:
+  std::size_t RunEnd(std::size_t at, std::size_t end) const {
+    std::size_t past = at + 1;
+    while (past < end && edited_[past] == edited_[at]) ++past;
+    return past;
+  }
+
+  // Whether the copy, and the header of the bytes after it, cost less than its bytes.
+  bool CopyPays(std::size_t start, std::size_t length, bool bytesFollow) const {
+    const std::size_t cost = NumberLength(ActionNumber(kTargetCopy, length)) +
+                             NumberLength(RelativeOffset(start - 1, copiedEnd_)) + bytesFollow;
+    return cost < length;
+  }
+
+  void PutTargetRead(std::size_t from, std::size_t to) {
+    if (from == to) return;
+    PutAction(patch_, kTargetRead, to - from);
+    patch_.insert(patch_.end(), edited_.begin() + std::ptrdiff_t(from),
+                  edited_.begin() + std::ptrdiff_t(to));
+  }
+
+  ConstRomBytes edited_;
+  std::vector<Byte>& patch_;
+  std::uint64_t copiedEnd_ = 0;  // where the last target copy read its last byte, plus one
+};
 
 void PutChecksum(std::vector<Byte>& patch, std::uint32_t checksum) {
   for (std::size_t i = 0; i < kChecksumLength; ++i) patch.push_back(Byte(checksum >> (8 * i)));
@@ -93,7 +166,7 @@ class BpsReader {
 
  private:
   std::uint32_t StoredChecksum(std::size_t index) const {
-    return std::uint32_t(ReadLittleEndian(patch_, end_ + index * kChecksumLength, kChecksumLength));
+    return StoredChecksumAt(patch_, end_ + index * kChecksumLength);
   }
 
   bool Fail(std::string_view error) {
@@ -185,12 +258,11 @@ PatchResult CreateBpsPatch(ConstRomBytes original, ConstRomBytes edited) {
   PutNumber(patch, edited.size());
   PutNumber(patch, 0);
   std::size_t made = 0;
+  BpsSpanWriter writer(edited, patch);
   for (const ChangedSpan& span :
        patch_detail::ChangedSpans(original, edited, kShortestSourceRead)) {
     if (span.begin > made) PutAction(patch, kSourceRead, span.begin - made);
-    PutAction(patch, kTargetRead, span.end - span.begin);
-    patch.insert(patch.end(), edited.begin() + std::ptrdiff_t(span.begin),
-                 edited.begin() + std::ptrdiff_t(span.end));
+    writer.Write(span);
     made = span.end;
   }
   if (edited.size() > made) PutAction(patch, kSourceRead, edited.size() - made);
@@ -205,7 +277,7 @@ PatchResult ApplyBpsPatch(ConstRomBytes patch, ConstRomBytes original) {
   if (patch.size() < kShortestPatch) return Refusal(kPatchCutShortError);
   // Checked first: nothing in a damaged patch, not even the source it names, can be trusted.
   const std::size_t checked = patch.size() - kChecksumLength;
-  if (Checksum(patch.first(checked)) != ReadLittleEndian(patch, checked, kChecksumLength))
+  if (Checksum(patch.first(checked)) != StoredChecksumAt(patch, checked))
     return Refusal(kPatchChecksumError);
   return BpsReader(patch, original).Apply();
 }

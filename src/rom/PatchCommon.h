@@ -28,9 +28,8 @@ std::vector<ChangedSpan> ChangedSpans(ConstRomBytes original, ConstRomBytes edit
 
 bool StartsWith(ConstRomBytes bytes, std::string_view magic);
 
-// Reads count bytes at `at` as one number, most significant first, or least significant first.
+// Reads count bytes at `at` as one number, most significant first.
 std::size_t ReadBigEndian(ConstRomBytes bytes, std::size_t at, std::size_t count);
-std::size_t ReadLittleEndian(ConstRomBytes bytes, std::size_t at, std::size_t count);
 
 inline PatchResult Refusal(std::string_view reason) {
   return {{}, std::string(reason)};

@@ -87,12 +87,6 @@ std::size_t ReadBigEndian(ConstRomBytes bytes, std::size_t at, std::size_t count
   return value;
 }
 
-std::size_t ReadLittleEndian(ConstRomBytes bytes, std::size_t at, std::size_t count) {
-  std::size_t value = 0;
-  for (std::size_t i = count; i-- > 0;) value = value << 8 | bytes[at + i];
-  return value;
-}
-
 }  // namespace patch_detail
 
 namespace {

@@ -17,8 +17,11 @@ namespace brimwell {
 
 enum class PatchFormat { Ips, Bps };
 
-// Neither format's files may make, or be applied to give, more than this.
-inline constexpr std::size_t kMaxPatchedLength = 16 * 1024 * 1024;
+// Neither format's files may make, or be applied to give, more than a ROM may hold.
+inline constexpr std::size_t kMaxPatchedLength = kMaxRomLength;
+// A patch file holds little more than the bytes it writes: one longer than this is refused by
+// its size, before it is read.
+inline constexpr std::size_t kMaxPatchFileLength = 2 * kMaxPatchedLength;
 
 // A patch file made, or a file patched; on failure `bytes` is empty and `error` says why, in
 // words a user can act on (shown in a message box and by the command-line program).

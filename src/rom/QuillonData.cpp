@@ -5,6 +5,7 @@
 
 #include "BrimwellConst.h"
 #include "rom/AnsiText.h"
+#include "sprites/SpriteTalk.h"
 
 namespace brimwell {
 namespace {
@@ -95,12 +96,6 @@ bool HasSignature(std::span<const Byte> file) {
                     BrimwellConst::kQuillonSignature.end(), file.begin());
 }
 
-std::uint16_t HandlerAddress(ConstRomBytes image, std::size_t sprite) {
-  const std::size_t offset = BrimwellConst::kSpriteHandlerTable + 2 * sprite;
-  if (offset + 1 >= image.size()) return 0;
-  return std::uint16_t(image[offset] | image[offset + 1] << 8);
-}
-
 }  // namespace
 
 std::string LastRomPath(const QuillonRecord& record) {
@@ -136,9 +131,11 @@ QuillonLoadResult LoadQuillonData(PlatformFiles& files, const std::string& path,
 
 void FillNameLists(const QuillonRecord& record, ConstRomBytes image, SpriteNameList& sprites,
                    DialogueNameList& dialogues) {
+  const HandlerAddressList addresses = ReadHandlerAddresses(image);
+  static_assert(kSpriteNames.count == addresses.size());
   sprites.clear();
   for (std::size_t i = 0; i < kSpriteNames.count; ++i)
-    sprites.push_back({SlotText(record, kSpriteNames, i), HandlerAddress(image, i)});
+    sprites.push_back({SlotText(record, kSpriteNames, i), addresses[i]});
   dialogues.clear();
   for (std::size_t i = 0; i < kDialogueNames.count; ++i)
     dialogues.push_back(SlotText(record, kDialogueNames, i));

@@ -53,7 +53,7 @@ QuillonLoadResult LoadQuillonData(PlatformFiles& files, const std::string& path,
                                   QuillonRecord& record);
 
 // Rebuilds both lists from the record, and the sprites' handler addresses from the image's
-// sprite handler table. A table word beyond the image's end reads as 0.
+// sprite handler table. An image too short to hold the sprite tables gives addresses of 0.
 void FillNameLists(const QuillonRecord& record, ConstRomBytes image, SpriteNameList& sprites,
                    DialogueNameList& dialogues);
 

@@ -6,7 +6,7 @@ OpenOutcome RomDocument::Open() {
   image_.Clear();
   romLoaded_ = false;
 
-  auto bytes = files_.ReadFileDenyingWriters(romPath_);
+  auto bytes = files_.ReadFileDenyingWriters(romPath_, kMaxRomLength);
   if (!bytes) return OpenOutcome::LoadError;
   if (static_cast<std::uint64_t>(bytes->size()) < kMinRomLength) return OpenOutcome::TooShort;
 

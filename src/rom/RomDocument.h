@@ -16,7 +16,7 @@ inline constexpr std::size_t kEvadeLockOffset = 0x33833;
 enum class OpenOutcome {
   Opened,
   TooShort,   // shorter than a Final Fantasy image can be
-  LoadError,  // could not be opened, read or held in memory
+  LoadError,  // could not be opened or read, or longer than kMaxRomLength
 };
 
 enum class SaveOutcome { Saved, NothingLoaded, WriteFailed };
@@ -46,6 +46,8 @@ class RomDocument {
   OpenOutcome Open();
   // Writes the whole image over RomPath(). A failure leaves the file on disk as it was.
   SaveOutcome Save() const;
+  // Why the last LoadError or WriteFailed happened, in the system's words where it has them.
+  const std::string& FailureReason() const { return files_.FailureReason(); }
 
  private:
   PlatformFiles& files_;

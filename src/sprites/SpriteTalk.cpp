@@ -53,8 +53,7 @@ bool HoldsSpriteTables(ConstRomBytes image) {
 
 // The two bytes of a sprite's handler address, low byte first.
 std::array<std::size_t, 2> PointerTableEntry(std::size_t spriteId) {
-  const std::size_t entry = BrimwellConst::kSpriteHandlerTable + 2 * spriteId;
-  return {entry, entry + 1};
+  return ConsecutiveOffsets<2>(BrimwellConst::kSpriteHandlerTable + 2 * spriteId);
 }
 
 std::size_t ParameterRecord(std::size_t spriteId) {

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
+#include <random>
 #include <set>
 #include <sstream>
 
@@ -62,6 +64,30 @@ class CliTest : public ::testing::Test {
     const Result shown = RunCli({"show", rom_, "--json"});
     EXPECT_EQ(shown.exitCode, 0) << shown.err;
     return Json::parse(shown.out);
+  }
+
+  // Sets every value that show prints, the read-only ones too, each between blanks.
+  Result SetEverythingShown() {
+    std::vector<std::string> everything = {"set", rom_};
+    const auto add = [&](const std::string& key, const Json& value) {
+      everything.push_back(key + "= \t" + ValueText(value) + " ");
+    };
+    const Json shown = Shown();
+    for (const auto& [editor, fields] : shown.items()) {
+      for (const auto& [field, value] : fields.items()) {
+        if (editor != "sprites") {
+          add(editor + "." + field, value);
+          continue;
+        }
+        for (const char* group : {"settings", "readOnly"}) {
+          const Json settings = value.value(group, Json::object());
+          for (const auto& [setting, settingValue] : settings.items())
+            add("sprites." + field + "." + setting, settingValue);
+        }
+      }
+    }
+    EXPECT_GE(everything.size(), 2u + PatchKeys().size() + BrimwellConst::kSpriteCount);
+    return RunCli(everything);
   }
 
   testing::ScratchFolder folder_;
@@ -149,21 +175,30 @@ TEST_F(CliTest, SetOfEverythingShownChangesNoByte) {
   const Json shown = Shown();
   EXPECT_EQ(shown["misc"]["AirshipLanding"], nullptr);
   EXPECT_EQ(shown["sprites"]["100"]["settings"]["Handler"], "$1234");
-  std::vector<std::string> everything = {"set", rom_};
-  for (const auto& [editor, fields] : shown.items()) {
-    for (const auto& [field, value] : fields.items()) {
-      if (editor != "sprites") {
-        everything.push_back(editor + "." + field + "=" + ValueText(value));
-        continue;
-      }
-      for (const auto& [setting, settingValue] : value.at("settings").items())
-        everything.push_back("sprites." + field + "." + setting + "=" + ValueText(settingValue));
-    }
-  }
-  ASSERT_GT(everything.size(), 300u);
-  const Result set = RunCli(everything);
+  const Result set = SetEverythingShown();
   EXPECT_EQ(set.exitCode, 0) << set.err;
   EXPECT_EQ(folder_.Read("game.nes"), unusual);
+}
+
+// Images whose handler addresses the catalogue mostly does not know, one of them below its
+// size ($000A, which is no entry index). A set that changes no byte does not write the ROM, so
+// a read-only one is no failure.
+TEST_F(CliTest, AnyImageTakesBackWhatItShowsWithoutBeingWritten) {
+  std::mt19937 random(26);
+  std::vector<Byte> noise(kMinRomLength);
+  for (Byte& byte : noise) byte = Byte(random());
+  std::vector<Byte> lowAddress = original_;
+  lowAddress[BrimwellConst::kSpriteHandlerTable + 2 * 42] = 0x0A;
+  lowAddress[BrimwellConst::kSpriteHandlerTable + 2 * 42 + 1] = 0x00;
+  for (const std::vector<Byte>& image : {std::vector<Byte>(kMinRomLength), noise, lowAddress}) {
+    folder_.Write("game.nes", image);
+    std::filesystem::permissions(rom_, std::filesystem::perms::owner_read);
+    const Result set = SetEverythingShown();
+    EXPECT_EQ(set.exitCode, 0) << set.err;
+    std::filesystem::permissions(rom_, std::filesystem::perms::owner_all);
+    EXPECT_EQ(folder_.Read("game.nes"), image);
+  }
+  EXPECT_EQ(Shown()["sprites"]["42"]["settings"]["Handler"], "$000A");
 }
 
 struct RefusalCase {
@@ -194,6 +229,63 @@ TEST_F(CliTest, RefusesAndThenWritesNothing) {
     EXPECT_NE(set.err.find(row.says), std::string::npos) << set.err;
     EXPECT_EQ(folder_.Read("game.nes"), original_);
   }
+}
+
+struct HostileCase {
+  std::vector<std::string> arguments;  // {ROM}, {PATCH}, {CUT}, {LIMIT} and {BIG} are files
+  int exitCode;
+  std::string says;
+};
+
+// Each writes nothing at all.
+TEST_F(CliTest, RefusesCarelessOrHostileUse) {
+  const std::string patch = folder_.Write("hack.ips", testing::MakeTestRom(64));
+  const std::string cut =
+      folder_.Write("cut.ips", {'P', 'A', 'T', 'C', 'H', 'E', 'O', 'F', 0, 0, 16});
+  const std::string limit = folder_.Write("limit.nes", original_);
+  const std::string big = folder_.Write("big.nes", original_);
+  std::filesystem::resize_file(limit, kMaxRomLength);
+  std::filesystem::resize_file(big, kMaxRomLength + 1);
+  const std::string nowhere = folder_.File("none/x.nes");
+  const HostileCase cases[] = {
+      {{"set", "{ROM}", "limits.HPlimit=777", "-o", ""}, kExitRefused, "an empty path"},
+      {{"show", ""}, kExitRefused, "an empty path"},
+      {{"set", "{ROM}", "sprites.2.Disappears=false"}, kExitRefused, "read-only: it stays true"},
+      {{"set", "{ROM}", "magic.DamageFamily=Dragon,"}, kExitRefused, "takes a list"},
+      {{"set", "{ROM}", "magic.DamageFamily= , "}, kExitRefused, "takes a list"},
+      {{"patch", "apply", "{PATCH}", "{ROM}", "{PATCH}"}, kExitRefused, "is the patch"},
+      {{"patch", "apply", "{CUT}", "{ROM}", "{LIMIT}"}, kExitFileError, "16 bytes, too short"},
+      {{"patch", "create", "{ROM}", "{ROM}", folder_.File("no.bps")}, 0, "no byte differs"},
+      {{"show", "{BIG}"}, kExitFileError, "file. (Larger than 16 MiB)"},
+      {{"show", "{LIMIT}", "limits"}, 0, ""},
+      {{"show", nowhere}, kExitFileError, "file. ("},
+      {{"set", "{ROM}", "-o", nowhere, "limits.HPlimit=500"}, kExitFileError, "program. ("},
+  };
+  std::map<std::string, std::vector<Byte>> files;
+  for (const std::string& name : folder_.Entries()) files[name] = folder_.Read(name);
+  for (HostileCase row : cases) {
+    for (std::string& argument : row.arguments)
+      for (const auto& [name, path] : {std::pair{"{ROM}", rom_},
+                                       {"{PATCH}", patch},
+                                       {"{CUT}", cut},
+                                       {"{LIMIT}", limit},
+                                       {"{BIG}", big}})
+        if (argument == name) argument = path;
+    SCOPED_TRACE(row.arguments[0] + " " + row.arguments[1] + " " + row.arguments.back());
+    const Result result = RunCli(row.arguments);
+    EXPECT_EQ(result.exitCode, row.exitCode);
+    EXPECT_NE(result.err.find(row.says), std::string::npos) << result.err;
+    for (const auto& [name, bytes] : files) EXPECT_TRUE(folder_.Read(name) == bytes) << name;
+    EXPECT_EQ(folder_.Entries().size(), files.size());
+  }
+}
+
+TEST_F(CliTest, ResultsThatCannotBeWrittenAreAFailure) {
+  std::ostringstream out, err;
+  out.setstate(std::ios::badbit);
+  const char* const argv[] = {"brimwell-cli", "show", rom_.c_str()};
+  EXPECT_EQ(RunCommandLine(3, argv, {out, err}), kExitFileError);
+  EXPECT_EQ(err.str(), "brimwell-cli: standard output: the results could not be written\n");
 }
 
 TEST_F(CliTest, DryRunPrintsTheBytesAndWritesNothing) {

@@ -4,6 +4,14 @@
 
 #include <filesystem>
 
+#ifndef _WIN32
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#endif
+
 #include "RecordingPlatform.h"
 #include "TestFiles.h"
 #include "TestRom.h"
@@ -24,10 +32,10 @@ TEST(PlatformFiles, ReadingDenyingWritersFailsWhileAWriterHoldsTheFile) {
   const std::string path = folder.Write("game.nes", {1, 2, 3});
   {
     FileHeldOpen writer(path, HeldFor::Writing);
-    EXPECT_FALSE(platform.ReadFileDenyingWriters(path));
+    EXPECT_FALSE(platform.ReadFileDenyingWriters(path, kMaxRomLength));
   }
   FileHeldOpen reader(path, HeldFor::Reading);
-  EXPECT_EQ(platform.ReadFileDenyingWriters(path), (std::vector<Byte>{1, 2, 3}));
+  EXPECT_EQ(platform.ReadFileDenyingWriters(path, kMaxRomLength), (std::vector<Byte>{1, 2, 3}));
 }
 
 TEST(PlatformFiles, ExclusiveReadFailsWhileAnyoneHoldsTheFileAndStopsAtTheLimit) {
@@ -145,6 +153,30 @@ TEST(PlatformFiles, AWriteThatFailsPartWayLeavesTheOldFileIntact) {
   EXPECT_EQ(folder.Read("game.nes"), original);
   EXPECT_EQ(folder.Entries(), std::vector<std::string>{"game.nes"});
 }
+
+#ifndef _WIN32
+// SIGTERM part-way through a save: the child's write past its file size limit raises SIGXFSZ,
+// whose handler sends it.
+TEST(PlatformFiles, ASaveEndedByASignalTakesItsTemporaryFileAlong) {
+  ScratchFolder folder;
+  const auto original = MakeTestRom();
+  const std::string target = folder.Write("game.nes", original);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    signal(SIGXFSZ, [](int) { raise(SIGTERM); });
+    const rlimit limit{0x10000, 0x10000};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    RecordingPlatform platform;
+    _exit(platform.ReplaceFileContents(target, std::vector<Byte>(original.size(), 0xAA)));
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+  EXPECT_EQ(folder.Read("game.nes"), original);
+  EXPECT_EQ(folder.Entries(), std::vector<std::string>{"game.nes"});
+}
+#endif
 
 // A shared folder where the user owns only the ROM: no temporary file can be made beside it, so
 // the ROM is overwritten in place. Run as an unprivileged user in a child process, since the

@@ -134,9 +134,24 @@ TEST(PatchFile, WritesTheBytesOfTheStandardFormats) {
       // 200 is 0x48 then 0x80; a source read of 199 is 0x18 then 0x85.
       {PatchFormat::Bps, zeros, lastChanged,
        Sealed(Text("BPS1\x48\x80\x48\x80\x80\x18\x85\x81\x01"), zeros, lastChanged)},
+      // A source read of 16, a target read of one 0x11, a target copy of 19 from +16 that
+      // repeats it, a source read of 164.
+      {PatchFormat::Bps, zeros, run,
+       Sealed(Text("BPS1\x48\x80\x48\x80\x80\xBC\x81\x11\xCB\xA0\x0C\x84"), zeros, run)},
   };
   for (const auto& c : cases)
     EXPECT_EQ(CreatePatch(c.format, c.original, c.edited).bytes, c.expected);
+}
+
+TEST(PatchFile, BpsWritesRunsAsCopiesOfTheBytesBefore) {
+  std::mt19937 random(26);
+  const Bytes rom = RandomBytes(random, 0x40010);
+  // An expanded ROM: 256 KiB of zeros after the game, and a run among changed bytes.
+  Bytes expanded = Join({rom, Bytes(256 * 1024)});
+  std::fill_n(expanded.begin() + 0x100, 1000, 0x55);
+  const PatchResult bps = CreatePatch(PatchFormat::Bps, rom, expanded);
+  EXPECT_LE(bps.bytes.size(), 48u);
+  EXPECT_EQ(ApplyPatch(bps.bytes, rom).bytes, expanded);
 }
 
 TEST(PatchFile, ReadsEveryBpsAction) {
