@@ -3,13 +3,11 @@
 
 #include "fmMain.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
+#include <filesystem>
 #include <functional>
+#include <optional>
 
 #include <QAccessible>
 #include <QAction>
@@ -31,6 +29,7 @@
 #include "BrimwellConst.h"
 #include "PatchDialogDriver.h"
 #include "RecordingPlatform.h"
+#include "TestFiles.h"
 #include "TestQuillon.h"
 #include "TestRom.h"
 #include "cli/SettingChanges.h"
@@ -308,12 +307,10 @@ TEST_F(MainWindowTest, DataFileNamedOnTheCommandLineIsReadInsteadWithTheSameRule
     const std::string dataFile = elsewhere.File("names.dat");
     std::filesystem::remove(dataFile);
     if (test.file) elsewhere.Write("names.dat", *test.file);
-    const int holder = test.heldOpenElsewhere ? open(dataFile.c_str(), O_RDONLY) : -1;
-    if (holder >= 0) {
-      ASSERT_EQ(flock(holder, LOCK_SH | LOCK_NB), 0);
-    }
+    std::optional<testing::FileHeldOpen> holder;
+    if (test.heldOpenElsewhere) holder.emplace(dataFile, testing::HeldFor::Reading);
     Start({.dataFile = dataFile});
-    if (holder >= 0) close(holder);
+    holder.reset();
 
     EXPECT_EQ(platform.events, test.shown);
     EXPECT_EQ(window->DataLoaded(), test.loaded);
@@ -442,6 +439,28 @@ TEST_F(MainWindowTest, EditorsAreDestroyedBeforeTheDocument) {
   EXPECT_EQ(windowStillWhole, std::vector<bool>(5, true));
 }
 
+// A ROM in a folder named beyond ASCII opens from the open dialog's answer and from the
+// command line, and saves back to that same file.
+TEST_F(MainWindowTest, RomNamedBeyondAsciiOpensAndSaves) {
+  const std::string name = "Ærø ROMs/ファイナル.nes";
+  std::filesystem::create_directory(testing::Utf8Path(folder.File("Ærø ROMs")));
+  const std::string rom = folder.Write(name, MakeTestRom());
+  for (const bool fromCommandLine : {false, true}) {
+    SCOPED_TRACE(fromCommandLine ? "command line" : "open dialog");
+    if (fromCommandLine) {
+      Start(ParseCommandLine({QStringLiteral("brimwell"), QString::fromStdString(rom)}).options);
+    } else {
+      Start();
+      ChooseInOpenDialog(rom);
+    }
+    ASSERT_TRUE(window->Document().RomLoaded());
+    EXPECT_TRUE(window->windowTitle().endsWith(QString::fromUtf8("ファイナル.nes")));
+    window->Document().Image()[0x2D9B6] ^= 0xFF;
+    Find<QAction>("mFileSave")->trigger();
+    EXPECT_EQ(folder.Read(name), window->Document().Image().Contents());
+  }
+}
+
 TEST_F(MainWindowTest, SaveWritesTheImageAndWarnsWhenTheFileCannotBeWritten) {
   Start();
   const auto original = MakeTestRom();
@@ -450,7 +469,10 @@ TEST_F(MainWindowTest, SaveWritesTheImageAndWarnsWhenTheFileCannotBeWritten) {
   window->Document().Image()[0x2D9B6] = 0x10;
   const auto edited = window->Document().Image().Contents();
 
-  ASSERT_EQ(chmod(rom.c_str(), 0444), 0);
+  namespace fs = std::filesystem;
+  const fs::perms writable =
+      fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+  fs::permissions(rom, writable, fs::perm_options::remove);
   Find<QAction>("mFileSave")->trigger();
   EXPECT_EQ(platform.Messages(),
             (std::vector<ShownEvent>{ShownEvent::Beep(SystemSound::Exclamation),
@@ -461,7 +483,7 @@ TEST_F(MainWindowTest, SaveWritesTheImageAndWarnsWhenTheFileCannotBeWritten) {
   EXPECT_EQ(window->Document().Image().Contents(), edited);
   EXPECT_EQ(RomControls(), kAllButSprites);
 
-  ASSERT_EQ(chmod(rom.c_str(), 0644), 0);
+  fs::permissions(rom, fs::perms::owner_write, fs::perm_options::add);
   Find<QAction>("mFileSave")->trigger();
   EXPECT_EQ(platform.Messages().size(), 2u);
   EXPECT_EQ(folder.Read("game.nes"), edited);
@@ -630,12 +652,10 @@ TEST_F(MainWindowTest, OlderDataFileLoadsNamesButItsStartUpOpenFails) {
 
 TEST_F(MainWindowTest, RomHeldOpenForWritingByAnotherProgramGivesTheLoadError) {
   const std::string rom = folder.Write("game.nes", MakeTestRom());
-  const int other = open(rom.c_str(), O_RDWR);
-  ASSERT_GE(other, 0);
-  ASSERT_EQ(flock(other, LOCK_EX | LOCK_NB), 0);
+  std::optional<testing::FileHeldOpen> other(std::in_place, rom, testing::HeldFor::Writing);
   Start();
   ChooseInOpenDialog(rom);
-  close(other);
+  other.reset();
   EXPECT_EQ(platform.Messages(),
             (std::vector<ShownEvent>{ShownEvent::Beep(SystemSound::Hand),
                                      ShownEvent::Box(MessageKind::Error, kCannotLoad)}));

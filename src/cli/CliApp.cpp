@@ -27,6 +27,9 @@ int RunCommandLine(int argc, const char* const* argv, Streams streams) {
   CLI::App app(kDescription, "brimwell-cli");
   app.set_version_flag("--version", "brimwell-cli " BRIMWELL_VERSION);
   app.require_subcommand(1);
+  // On Windows CLI11 would take "/json" for --json, and a path that starts with "/" for an
+  // option: a path is a path on every system.
+  app.allow_windows_style_options(false);
 
   ShowRequest show;
   std::string dataFile;

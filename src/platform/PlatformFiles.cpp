@@ -11,6 +11,8 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+
+#include "platform/WindowsText.h"
 #else
 #include <fcntl.h>
 #include <limits.h>
@@ -52,14 +54,6 @@ bool TryResize(Bytes& bytes, std::uint64_t size) {
 }
 
 #ifdef _WIN32
-
-std::wstring Wide(const std::string& utf8) {
-  if (utf8.empty()) return {};
-  const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
-  std::wstring wide(length, L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), wide.data(), length);
-  return wide;
-}
 
 class Handle {
  public:
@@ -330,12 +324,7 @@ std::string PlatformFiles::ExecutableFolder() {
   while ((length = GetModuleFileNameW(nullptr, name.data(), DWORD(name.size()))) == name.size())
     name.resize(name.size() * 2);
   name.resize(length);
-  const int size =
-      WideCharToMultiByte(CP_UTF8, 0, name.data(), int(name.size()), nullptr, 0, nullptr, nullptr);
-  std::string utf8(size, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, name.data(), int(name.size()), utf8.data(), size, nullptr,
-                      nullptr);
-  return FolderOf(utf8);
+  return FolderOf(Narrow(name));
 }
 
 #else

@@ -10,6 +10,8 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+
+#include "platform/WindowsText.h"
 #else
 #include <fcntl.h>
 #include <signal.h>
@@ -34,10 +36,6 @@ std::intptr_t Opened(HANDLE handle, const std::string& what) {
   if (handle == INVALID_HANDLE_VALUE)
     throw std::runtime_error("cannot open " + what + ": error " + std::to_string(GetLastError()));
   return reinterpret_cast<std::intptr_t>(handle);
-}
-
-std::wstring Wide(const std::string& path) {
-  return std::filesystem::path(path).wstring();
 }
 
 // wine shows Windows programs the host's symbolic links, but its CreateSymbolicLinkW makes
@@ -151,8 +149,9 @@ bool RunsAsSuperuser() {
   return false;
 }
 
+// In UTF-16, as a user's shell passes it: std::system would take the ANSI code page.
 int RunThroughShell(const std::string& commandLine) {
-  return std::system(commandLine.c_str());
+  return _wsystem(Wide(commandLine).c_str());
 }
 
 std::optional<bool> RunInLimitedChildProcess(const ChildLimits&, const std::function<bool()>&) {

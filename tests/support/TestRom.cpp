@@ -93,6 +93,15 @@ std::vector<std::size_t> DifferingOffsets(ConstRomBytes before, ConstRomBytes af
   return offsets;
 }
 
+std::filesystem::path Utf8Path(const std::string& utf8) {
+  return std::u8string(utf8.begin(), utf8.end());
+}
+
+std::string Utf8Text(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return {text.begin(), text.end()};
+}
+
 ScratchFolder::ScratchFolder() {
   std::random_device entropy;
   for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
@@ -118,14 +127,14 @@ ScratchFolder::~ScratchFolder() {
 
 std::string ScratchFolder::Write(const std::string& name, const std::vector<Byte>& bytes) const {
   const std::string file = File(name);
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  std::ofstream out(Utf8Path(file), std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
   if (!out) throw std::runtime_error("cannot write " + file);
   return file;
 }
 
 std::vector<Byte> ScratchFolder::Read(const std::string& name) const {
-  std::ifstream in(File(name), std::ios::binary | std::ios::ate);
+  std::ifstream in(Utf8Path(File(name)), std::ios::binary | std::ios::ate);
   if (!in) return {};
   std::vector<Byte> bytes(static_cast<std::size_t>(in.tellg()));
   in.seekg(0);
@@ -136,7 +145,7 @@ std::vector<Byte> ScratchFolder::Read(const std::string& name) const {
 std::vector<std::string> ScratchFolder::Entries() const {
   std::vector<std::string> names;
   for (const auto& entry : std::filesystem::directory_iterator(path_))
-    names.push_back(entry.path().filename().string());
+    names.push_back(Utf8Text(entry.path().filename()));
   std::sort(names.begin(), names.end());
   return names;
 }

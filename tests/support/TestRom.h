@@ -23,7 +23,13 @@ std::vector<Byte> Slice(ConstRomBytes image, std::size_t offset, std::size_t cou
 // The offsets at which two images of one length differ.
 std::vector<std::size_t> DifferingOffsets(ConstRomBytes before, ConstRomBytes after);
 
-// A fresh folder under the system's temporary folder, removed with everything in it.
+// Paths as the program keeps them, in UTF-8 on every system; a std::string would be taken in
+// the ANSI code page on Windows.
+std::filesystem::path Utf8Path(const std::string& utf8);
+std::string Utf8Text(const std::filesystem::path& path);
+
+// A fresh folder under the system's temporary folder, removed with everything in it. Names and
+// the paths it returns are UTF-8.
 class ScratchFolder {
  public:
   ScratchFolder();
@@ -32,7 +38,7 @@ class ScratchFolder {
   ScratchFolder& operator=(const ScratchFolder&) = delete;
 
   const std::filesystem::path& Path() const { return path_; }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
+  std::string File(const std::string& name) const { return Utf8Text(path_ / Utf8Path(name)); }
   std::string Write(const std::string& name, const std::vector<Byte>& bytes) const;
   std::vector<Byte> Read(const std::string& name) const;
   // The names of every entry in the folder, sorted.
