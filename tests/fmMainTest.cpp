@@ -32,9 +32,7 @@
 #include "TestFiles.h"
 #include "TestQuillon.h"
 #include "TestRom.h"
-#include "cli/SettingChanges.h"
 #include "rom/PatchFile.h"
-#include "sprites/SpriteTalk.h"
 
 namespace brimwell {
 namespace {
@@ -563,18 +561,6 @@ TEST_F(MainWindowTest, ApplyPatchChangesTheImageInMemoryOrNothing) {
   EXPECT_NE(applied.text.find("1 other byte changed"), std::string::npos) << applied.text;
   EXPECT_EQ(window->Document().Image().Contents(), edited);
   EXPECT_EQ(folder.Read("game.nes"), original);
-
-  // Twenty new handlers and their settings are more than a box lists.
-  std::vector<Byte> more = edited;
-  HandlerAddressList handlers = ReadHandlerAddresses(more);
-  std::fill_n(handlers.begin() + 40, 20, HandlerCatalogue[25].address);
-  WriteHandlerAddresses(more, handlers);
-  const std::size_t changed = cli::DescribeChanges(edited, more).settings.size();
-  const ShownEvent listed = applyPatch("more.ips", CreatePatch(PatchFormat::Ips, original, more));
-  EXPECT_EQ(QString::fromStdString(listed.text).count(QChar(0x2192)), 15) << listed.text;
-  EXPECT_NE(listed.text.find("\nand " + std::to_string(changed - 15) + " more\n"),
-            std::string::npos)
-      << listed.text;
 }
 
 // A ".nes" file dropped on the window opens as if chosen in the open dialog; other files do not.
