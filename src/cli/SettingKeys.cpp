@@ -213,6 +213,13 @@ std::string QuotedList(const std::vector<std::string_view>& entries, std::size_t
   return list;
 }
 
+// Compared key by key: a switch that leaves neither form changes no field of its record.
+bool EditorChanged(Editor editor, const RomSettings& a, const RomSettings& b) {
+  return std::ranges::any_of(PatchKeys(), [&](const PatchKey& key) {
+    return key.editor == editor && key.get(a) != key.get(b);
+  });
+}
+
 // Longer lists are in the README; a message names only the range of their indexes.
 constexpr std::size_t kListedEntries = 8;
 
@@ -233,10 +240,11 @@ RomSettings RomSettings::LoadFromRom(ConstRomBytes image) {
 
 void RomSettings::StoreChanges(const RomSettings& loaded, RomBytes image,
                                Byte lockByteAtOpen) const {
-  if (limits != loaded.limits) limits.StoreToRom(image);
-  if (battle != loaded.battle) battle.StoreToRom(image);
-  if (magic != loaded.magic) magic.StoreToRom(image, lockByteAtOpen);
-  if (misc != loaded.misc) misc.StoreToRom(image);
+  using enum Editor;
+  if (EditorChanged(Limits, *this, loaded)) limits.StoreToRom(image);
+  if (EditorChanged(Battle, *this, loaded)) battle.StoreToRom(image);
+  if (EditorChanged(Magic, *this, loaded)) magic.StoreToRom(image, lockByteAtOpen);
+  if (EditorChanged(Misc, *this, loaded)) misc.StoreToRom(image);
   for (std::size_t id = 0; id < sprites.size(); ++id)
     if (handlers[id] != loaded.handlers[id] || sprites[id] != loaded.sprites[id])
       StoreSprite(image, id, sprites[id]);

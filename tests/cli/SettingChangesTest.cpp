@@ -91,6 +91,16 @@ TEST(SettingChanges, OneSettingStoredWritesOnlyItsOwnBytes) {
   }
 }
 
+// As an editor's OK would: the record of a switch that leaves neither form is written whole.
+TEST(SettingChanges, SwitchOutOfNeitherFormIsStoredAlsoWithTheWholeRecord) {
+  std::vector<Byte> image = MakeImageInNeitherForm();
+  const RomSettings loaded = RomSettings::LoadFromRom(image);
+  RomSettings edited = loaded;
+  Put(edited, "battle.FixRun", "false");
+  edited.StoreChanges(loaded, image, image[kEvadeLock]);
+  EXPECT_EQ(image[0x323FF], 0x80);
+}
+
 // The hits live inside the weapon fix's block at places that differ between its forms: a new
 // form takes them along, and nothing outside the fix is written.
 TEST(SettingChanges, WeaponFixOutOfNeitherFormTakesTheHitsAlong) {
