@@ -15,6 +15,7 @@
 
 #include "Labels.h"
 #include "PathLabel.h"
+#include "cli/SettingChanges.h"
 #include "patches/TdlgBattle.h"
 #include "patches/TdlgLimits.h"
 #include "patches/TdlgMagic.h"
@@ -60,6 +61,18 @@ PatchFormat TakePatchFormat(ChosenFile& chosen) {
   return kPatchFilterFormats[filter];
 }
 
+const char kChoosePatch[] = "Choose the patch to apply";
+const char kCannotReadPatch[] = "Could not read the patch file.";
+const char kPatchChangesNothing[] = "The patch changes nothing in this ROM.";
+const std::vector<FileFilter> kPatchesToApply = {
+    {"IPS and BPS patches", "*.ips *.bps"},
+    {"Any files", "*.*"},
+};
+// The settings that a box lists before it only counts the rest.
+constexpr std::size_t kListedSettingChanges = 15;
+// A rightwards arrow, in UTF-8 as message boxes take their text.
+const char kChangesTo[] = " \xE2\x86\x92 ";
+
 // The same file with the extension of a patch, as the save dialog's suggestion.
 std::string PatchNameFor(const std::string& romPath) {
   const auto dot = romPath.find_last_of('.');
@@ -71,6 +84,27 @@ std::string PatchNameFor(const std::string& romPath) {
 std::string PatchWritten(const std::string& path, std::size_t differing) {
   return "The patch " + path + " was written: " + std::to_string(differing) +
          (differing == 1 ? " byte differs" : " bytes differ") + " from the original.";
+}
+
+// What an applied patch changed, in the editors' settings, as far as a message box holds them,
+// and how many bytes it changed besides.
+std::string PatchApplied(const cli::ImageChanges& changes) {
+  if (changes.settings.empty() && changes.otherBytes.empty()) return kPatchChangesNothing;
+  std::string text =
+      "The patch was applied to the ROM in memory; \"Save ROM\" writes it to the file.\n\n";
+  text += changes.settings.empty() ? "No setting changed.\n" : "Settings changed:\n";
+  const std::size_t listed = std::min(changes.settings.size(), kListedSettingChanges);
+  for (std::size_t i = 0; i < listed; ++i) {
+    const cli::SettingChange& change = changes.settings[i];
+    text += change.Key() + ": " + cli::ValueText(change.before) + kChangesTo +
+            cli::ValueText(change.after) + "\n";
+  }
+  if (changes.settings.size() > listed)
+    text += "and " + std::to_string(changes.settings.size() - listed) + " more\n";
+  const std::size_t otherBytes = changes.OtherByteCount();
+  if (otherBytes == 0) return text + "\nNo other byte changed.";
+  return text + "\n" + std::to_string(otherBytes) +
+         (otherBytes == 1 ? " other byte" : " other bytes") + " changed, outside every setting.";
 }
 
 // The one local file a drag carries, when it is a ".nes" file in any letter case.
@@ -199,6 +233,9 @@ void TfmMain::CreateMenu() {
   mFileCreatePatch = mFile->addAction(QStringLiteral("Create &Patch..."));
   mFileCreatePatch->setObjectName(QStringLiteral("mFileCreatePatch"));
   mFileCreatePatch->setEnabled(false);
+  mFileApplyPatch = mFile->addAction(QStringLiteral("&Apply Patch..."));
+  mFileApplyPatch->setObjectName(QStringLiteral("mFileApplyPatch"));
+  mFileApplyPatch->setEnabled(false);
   mFile->addSeparator()->setObjectName(QStringLiteral("N1"));
   mFileExit = mFile->addAction(QStringLiteral("E&xit"));
   mFileExit->setObjectName(QStringLiteral("mFileExit"));
@@ -245,6 +282,7 @@ void TfmMain::ConnectWidgets() {
   connect(mFileOpen, &QAction::triggered, this, &TfmMain::mFileOpenClick);
   connect(mFileSave, &QAction::triggered, this, &TfmMain::mFileSaveClick);
   connect(mFileCreatePatch, &QAction::triggered, this, &TfmMain::mFileCreatePatchClick);
+  connect(mFileApplyPatch, &QAction::triggered, this, &TfmMain::mFileApplyPatchClick);
   connect(mFileExit, &QAction::triggered, this, &TfmMain::mFileExitClick);
   connect(btnLimits, &QPushButton::clicked, this, [this] { ShowEditor(dlgLimits); });
   connect(btnBattle, &QPushButton::clicked, this, [this] { ShowEditor(dlgBattle); });
@@ -277,6 +315,10 @@ void TfmMain::mFileSaveClick() {
 
 void TfmMain::mFileCreatePatchClick() {
   CreatePatch();
+}
+
+void TfmMain::mFileApplyPatchClick() {
+  ApplyPatchFile();
 }
 
 void TfmMain::mFileExitClick() {
@@ -367,6 +409,28 @@ bool TfmMain::OpenOriginalRom(RomDocument& original) {
   return false;
 }
 
+// A patch from someone else, applied to the image in memory as an editor's OK would change it:
+// only Save ROM writes it to the file. A patch that cannot be applied changes nothing.
+void TfmMain::ApplyPatchFile() {
+  if (!document_.RomLoaded()) return;
+  const auto path = dialogs_.ChooseFileToOpen(kChoosePatch, kPatchesToApply, std::string());
+  if (!path) return;
+  const auto patch = files_.ReadFileDenyingWriters(*path, kMaxPatchFileLength);
+  if (!patch) {
+    Complain(SystemSound::Exclamation, MessageKind::Warning, kCannotReadPatch);
+    return;
+  }
+  RomImage& image = document_.Image();
+  const std::vector<Byte> before = image.Contents();
+  const std::string refusal = ApplyPatchToImage(*patch, image.Bytes());
+  if (!refusal.empty()) {
+    Complain(SystemSound::Exclamation, MessageKind::Warning, refusal.c_str());
+    return;
+  }
+  Complain(SystemSound::Asterisk, MessageKind::Information,
+           PatchApplied(cli::DescribeChanges(before, image.Bytes())).c_str());
+}
+
 void TfmMain::dragEnterEvent(QDragEnterEvent* event) {
   if (DraggedRom(event->mimeData())) event->acceptProposedAction();
 }
@@ -390,6 +454,7 @@ void TfmMain::SetRomControlsEnabled(bool on) {
   for (QPushButton* button : {btnLimits, btnMisc, btnBattle, btnMagic}) button->setEnabled(on);
   mFileSave->setEnabled(on);
   mFileCreatePatch->setEnabled(on);
+  mFileApplyPatch->setEnabled(on);
   btnSprites->setEnabled(on && dataLoaded_);
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
 // The main window: owner of the open ROM, the Quillon data and its name lists, and the five
-// editor dialogs. It opens and saves the ROM, makes a patch of it against the original game, and
-// shows one editor per button. A ".nes" file dropped on it is opened.
+// editor dialogs. It opens and saves the ROM, makes a patch of it against the original game,
+// applies a patch to it, and shows one editor per button. A ".nes" file dropped on it is opened.
 
 #include <QMainWindow>
 
@@ -55,12 +55,14 @@ class TfmMain : public QMainWindow {
   void mFileOpenClick();
   void mFileSaveClick();
   void mFileCreatePatchClick();
+  void mFileApplyPatchClick();
   void mFileExitClick();
 
   void OpenRom(bool skipDialog);
   void SaveRom();
   void CreatePatch();
   bool OpenOriginalRom(RomDocument& original);
+  void ApplyPatchFile();
   void ShowRomPath();
   void SetRomControlsEnabled(bool on);
   void Complain(SystemSound sound, MessageKind kind, const char* text);
@@ -79,6 +81,7 @@ class TfmMain : public QMainWindow {
   QAction* mFileOpen = nullptr;
   QAction* mFileSave = nullptr;
   QAction* mFileCreatePatch = nullptr;
+  QAction* mFileApplyPatch = nullptr;
   QAction* mFileExit = nullptr;
   QLabel* Label4 = nullptr;
   QLabel* Label1 = nullptr;

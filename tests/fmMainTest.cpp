@@ -70,10 +70,11 @@ class MainWindowTest : public ::testing::Test {
     return found;
   }
 
-  // Enabled states of Save, Create Patch, Limits, Battle, Magic, Misc and Sprites.
+  // Enabled states of Save, Create Patch, Apply Patch, Limits, Battle, Magic, Misc and Sprites.
   std::vector<bool> RomControls() const {
     std::vector<bool> states = {Find<QAction>("mFileSave")->isEnabled(),
-                                Find<QAction>("mFileCreatePatch")->isEnabled()};
+                                Find<QAction>("mFileCreatePatch")->isEnabled(),
+                                Find<QAction>("mFileApplyPatch")->isEnabled()};
     for (const char* name : {"btnLimits", "btnBattle", "btnMagic", "btnMisc", "btnSprites"})
       states.push_back(Find<QPushButton>(name)->isEnabled());
     return states;
@@ -129,9 +130,9 @@ class MainWindowTest : public ::testing::Test {
   std::unique_ptr<TfmMain> window;
 };
 
-const std::vector<bool> kAllDisabled(7, false);
-const std::vector<bool> kAllButSprites = {true, true, true, true, true, true, false};
-const std::vector<bool> kAllEnabled(7, true);
+const std::vector<bool> kAllDisabled(8, false);
+const std::vector<bool> kAllButSprites = {true, true, true, true, true, true, true, false};
+const std::vector<bool> kAllEnabled(8, true);
 
 TEST_F(MainWindowTest, WithoutDataFileTheWindowSaysSoAndOpensNothing) {
   Start();
@@ -528,6 +529,40 @@ TEST_F(MainWindowTest, CreatePatchWritesTheDifferenceFromTheOriginal) {
   EXPECT_EQ(folder.Entries().size(), entries.size() + 1);  // only short.nes is new
 }
 
+// A patch changes the image in memory, as an editor's OK does, and the box says what it changed in
+// settings; one that cannot be applied to this image changes nothing.
+TEST_F(MainWindowTest, ApplyPatchChangesTheImageInMemoryOrNothing) {
+  const std::vector<Byte> original = StartWithRomOnDisk();
+  std::vector<Byte> edited = original;
+  edited[0x2D9B6] = 0x10;  // maximum HP 9999, stored + 1
+  edited[0x2D9B7] = 0x27;
+  edited[0x20000] ^= 1;
+  std::vector<Byte> otherRom = original;
+  otherRom[0x10] ^= 1;
+  std::vector<Byte> longer = edited;
+  longer.push_back(0);
+  const auto applyPatch = [&](const std::string& name, const PatchResult& patch) {
+    platform.events.clear();
+    platform.fileDialogAnswers = {folder.Write(name, patch.bytes)};
+    Find<QAction>("mFileApplyPatch")->trigger();
+    return platform.Messages().back();
+  };
+  EXPECT_EQ(applyPatch("other.bps", CreatePatch(PatchFormat::Bps, otherRom, edited)),
+            ShownEvent::Box(MessageKind::Warning, std::string(kPatchForOtherRomError)));
+  EXPECT_EQ(applyPatch("longer.ips", CreatePatch(PatchFormat::Ips, original, longer)),
+            ShownEvent::Box(MessageKind::Warning, std::string(kPatchChangesLengthError)));
+  EXPECT_EQ(window->Document().Image().Contents(), original);
+
+  const ShownEvent applied =
+      applyPatch("hack.bps", CreatePatch(PatchFormat::Bps, original, edited));
+  EXPECT_EQ(applied.kind, MessageKind::Information);
+  EXPECT_NE(applied.text.find("limits.HPlimit: 999 \xE2\x86\x92 9999\n"), std::string::npos)
+      << applied.text;
+  EXPECT_NE(applied.text.find("1 other byte changed"), std::string::npos) << applied.text;
+  EXPECT_EQ(window->Document().Image().Contents(), edited);
+  EXPECT_EQ(folder.Read("game.nes"), original);
+}
+
 // A ".nes" file dropped on the window opens as if chosen in the open dialog; other files do not.
 TEST_F(MainWindowTest, DroppingANesFileOpensIt) {
   Start();
@@ -623,7 +658,8 @@ TEST_F(MainWindowTest, MenuAndButtonsCarryTheirTextsAndShortcut) {
   EXPECT_EQ(Find<QAction>("mFileExit")->text(), "E&xit");
   QStringList menu;
   for (const QAction* entry : Find<QMenu>("mFile")->actions()) menu << entry->text();
-  EXPECT_EQ(menu, (QStringList{"&Open ROM...", "&Save ROM", "Create &Patch...", "", "E&xit"}));
+  EXPECT_EQ(menu, (QStringList{"&Open ROM...", "&Save ROM", "Create &Patch...", "&Apply Patch...",
+                               "", "E&xit"}));
   const std::vector<std::pair<const char*, const char*>> buttons = {{"btnLimits", "&Limits..."},
                                                                     {"btnBattle", "&Battle..."},
                                                                     {"btnMagic", "&Magic..."},

@@ -6,6 +6,8 @@
 #include <limits>
 #include <type_traits>
 
+#include "cli/SettingChanges.h"
+
 namespace brimwell::cli {
 namespace {
 
@@ -59,9 +61,46 @@ void WriteField(RomSettings& settings, std::int32_t value) {
     field = static_cast<FieldType>(value);
 }
 
-template <auto Record, auto Field>
+// Where the record keeps the field: one member of the footprints of Record's type.
+template <auto Record, auto Footprint>
+brimwell::Footprint FieldFootprint(const RomSettings& settings) {
+  return (settings.*Record).Footprints().*Footprint;
+}
+
+template <auto Record, auto Field, auto Footprint>
 PatchKey Key(Editor editor, std::string_view field, ValueForm form) {
-  return {editor, field, std::move(form), &ReadField<Record, Field>, &WriteField<Record, Field>};
+  return {editor,
+          field,
+          std::move(form),
+          &ReadField<Record, Field>,
+          &WriteField<Record, Field>,
+          &FieldFootprint<Record, Footprint>};
+}
+
+template <auto Record, auto Field>
+std::int32_t ReadSwitch(const RomSettings& settings) {
+  if (std::ranges::find(settings.inNeitherForm, &ReadSwitch<Record, Field>) !=
+      settings.inNeitherForm.end())
+    return kNeitherForm;
+  return ReadField<Record, Field>(settings);
+}
+
+// Neither form stays as it stands; on or off puts the switch in that form.
+template <auto Record, auto Field>
+void WriteSwitch(RomSettings& settings, std::int32_t value) {
+  if (value == kNeitherForm) return;
+  std::erase(settings.inNeitherForm, &ReadSwitch<Record, Field>);
+  WriteField<Record, Field>(settings, value);
+}
+
+template <auto Record, auto Field, auto Footprint>
+PatchKey Switch(Editor editor, std::string_view field) {
+  return {editor,
+          field,
+          BooleanForm(),
+          &ReadSwitch<Record, Field>,
+          &WriteSwitch<Record, Field>,
+          &FieldFootprint<Record, Footprint>};
 }
 
 template <auto Setting>
@@ -189,6 +228,13 @@ std::string QuotedList(const std::vector<std::string_view>& entries, std::size_t
   return list;
 }
 
+// Compared key by key: a switch that leaves neither form changes no field of its record.
+bool EditorChanged(Editor editor, const RomSettings& a, const RomSettings& b) {
+  return std::ranges::any_of(PatchKeys(), [&](const PatchKey& key) {
+    return key.editor == editor && key.get(a) != key.get(b);
+  });
+}
+
 // Longer lists are in the README; a message names only the range of their indexes.
 constexpr std::size_t kListedEntries = 8;
 
@@ -203,15 +249,17 @@ RomSettings RomSettings::LoadFromRom(ConstRomBytes image) {
   settings.handlers = ReadHandlerAddresses(image);
   for (std::size_t id = 0; id < settings.sprites.size(); ++id)
     settings.sprites[id] = LoadSprite(image, id, settings.handlers[id]);
+  settings.inNeitherForm = SwitchesInNeitherForm(settings, image);
   return settings;
 }
 
 void RomSettings::StoreChanges(const RomSettings& loaded, RomBytes image,
                                Byte lockByteAtOpen) const {
-  if (limits != loaded.limits) limits.StoreToRom(image);
-  if (battle != loaded.battle) battle.StoreToRom(image);
-  if (magic != loaded.magic) magic.StoreToRom(image, lockByteAtOpen);
-  if (misc != loaded.misc) misc.StoreToRom(image);
+  using enum Editor;
+  if (EditorChanged(Limits, *this, loaded)) limits.StoreToRom(image);
+  if (EditorChanged(Battle, *this, loaded)) battle.StoreToRom(image);
+  if (EditorChanged(Magic, *this, loaded)) magic.StoreToRom(image, lockByteAtOpen);
+  if (EditorChanged(Misc, *this, loaded)) misc.StoreToRom(image);
   for (std::size_t id = 0; id < sprites.size(); ++id)
     if (handlers[id] != loaded.handlers[id] || sprites[id] != loaded.sprites[id])
       StoreSprite(image, id, sprites[id]);
@@ -223,6 +271,7 @@ Json FormatValue(const ValueForm& form, std::int32_t value) {
     case Number:
       return value;
     case Boolean:
+      if (value == kNeitherForm) return kNeitherFormText;
       return value != 0;
     case Choice:
       if (value < 0 || static_cast<std::size_t>(value) >= form.entries.size()) return nullptr;
@@ -296,37 +345,53 @@ std::string PatchKey::Name() const {
 
 const std::vector<PatchKey>& PatchKeys() {
   using R = RomSettings;
+  using LF = LimitsFootprints;
+  using BF = BattleFootprints;
+  using MF = MagicFootprints;
+  using XF = MiscFootprints;
   using enum Editor;
   static const std::vector<PatchKey> keys = {
-      Key<&R::limits, &LimitsSettings::HPlimit>(Limits, "HPlimit", NumberForm(kHPlimitRange)),
-      Key<&R::limits, &LimitsSettings::LimitMP>(Limits, "LimitMP", BooleanForm()),
-      Key<&R::limits, &LimitsSettings::LimitFiTh>(Limits, "LimitFiTh", NumberForm(kMPLimitRange)),
-      Key<&R::limits, &LimitsSettings::LimitOther>(Limits, "LimitOther", NumberForm(kMPLimitRange)),
-      Key<&R::limits, &LimitsSettings::MaxMPInc>(Limits, "MaxMPInc", NumberForm(kMaxMPIncRange)),
-      Key<&R::limits, &LimitsSettings::ExpGold>(Limits, "ExpGold", NumberForm(kExpGoldRange)),
-      Key<&R::battle, &BattleSettings::FixRun>(Battle, "FixRun", BooleanForm()),
-      Key<&R::battle, &BattleSettings::FixWeapon>(Battle, "FixWeapon", BooleanForm()),
-      Key<&R::battle, &BattleSettings::FixMonsterFight>(Battle, "FixMonsterFight", BooleanForm()),
-      Key<&R::battle, &BattleSettings::BaseHits>(Battle, "BaseHits", NumberForm(kBaseHitsRange)),
-      Key<&R::battle, &BattleSettings::HitPct>(Battle, "HitPct", ChoiceForm(kHitPctEntries)),
-      Key<&R::battle, &BattleSettings::WeaponBonus>(Battle, "WeaponBonus",
-                                                    NumberForm(kWeaponBonusRange)),
-      Key<&R::magic, &MagicSettings::FixLOCK>(Magic, "FixLOCK", BooleanForm()),
+      Key<&R::limits, &LimitsSettings::HPlimit, &LF::HPlimit>(Limits, "HPlimit",
+                                                              NumberForm(kHPlimitRange)),
+      Switch<&R::limits, &LimitsSettings::LimitMP, &LF::LimitMP>(Limits, "LimitMP"),
+      Key<&R::limits, &LimitsSettings::LimitFiTh, &LF::LimitFiTh>(Limits, "LimitFiTh",
+                                                                  NumberForm(kMPLimitRange)),
+      Key<&R::limits, &LimitsSettings::LimitOther, &LF::LimitOther>(Limits, "LimitOther",
+                                                                    NumberForm(kMPLimitRange)),
+      Key<&R::limits, &LimitsSettings::MaxMPInc, &LF::MaxMPInc>(Limits, "MaxMPInc",
+                                                                NumberForm(kMaxMPIncRange)),
+      Key<&R::limits, &LimitsSettings::ExpGold, &LF::ExpGold>(Limits, "ExpGold",
+                                                              NumberForm(kExpGoldRange)),
+      Switch<&R::battle, &BattleSettings::FixRun, &BF::FixRun>(Battle, "FixRun"),
+      Switch<&R::battle, &BattleSettings::FixWeapon, &BF::FixWeapon>(Battle, "FixWeapon"),
+      Switch<&R::battle, &BattleSettings::FixMonsterFight, &BF::FixMonsterFight>(Battle,
+                                                                                 "FixMonsterFight"),
+      Key<&R::battle, &BattleSettings::BaseHits, &BF::BaseHits>(Battle, "BaseHits",
+                                                                NumberForm(kBaseHitsRange)),
+      Key<&R::battle, &BattleSettings::HitPct, &BF::HitPct>(Battle, "HitPct",
+                                                            ChoiceForm(kHitPctEntries)),
+      Key<&R::battle, &BattleSettings::WeaponBonus, &BF::WeaponBonus>(
+          Battle, "WeaponBonus", NumberForm(kWeaponBonusRange)),
+      Switch<&R::magic, &MagicSettings::FixLOCK, &MF::FixLOCK>(Magic, "FixLOCK"),
       // 255 passes the dialog's edit but cannot be stored, so it is refused here.
-      Key<&R::magic, &MagicSettings::HitMultiplier>(Magic, "HitMultiplier",
-                                                    NumberForm(kStorableHitMultiplierRange)),
-      Key<&R::magic, &MagicSettings::DamageFamily>(Magic, "DamageFamily",
-                                                   FlagsForm(kDamageFamilyNames)),
-      Key<&R::magic, &MagicSettings::WeakBonus>(Magic, "WeakBonus", ChoiceForm(kWeakBonusEntries)),
-      Key<&R::magic, &MagicSettings::Neg2HPLimit>(Magic, "Neg2HPLimit",
-                                                  NumberForm(kNeg2HPLimitRange)),
-      Key<&R::misc, &MiscSettings::ShipGameEnabled>(Misc, "ShipGameEnabled", BooleanForm()),
-      Key<&R::misc, &MiscSettings::ShipGameAnywhere>(Misc, "ShipGameAnywhere", BooleanForm()),
-      Key<&R::misc, &MiscSettings::ShipGold>(Misc, "ShipGold", NumberForm(kShipGoldRange)),
-      Key<&R::misc, &MiscSettings::ShipBtnPresses>(Misc, "ShipBtnPresses",
-                                                   NumberForm(kShipBtnPressesRange)),
-      Key<&R::misc, &MiscSettings::AirshipLanding>(Misc, "AirshipLanding",
-                                                   ChoiceForm(kAirshipLandingEntries)),
+      Key<&R::magic, &MagicSettings::HitMultiplier, &MF::HitMultiplier>(
+          Magic, "HitMultiplier", NumberForm(kStorableHitMultiplierRange)),
+      Key<&R::magic, &MagicSettings::DamageFamily, &MF::DamageFamily>(
+          Magic, "DamageFamily", FlagsForm(kDamageFamilyNames)),
+      Key<&R::magic, &MagicSettings::WeakBonus, &MF::WeakBonus>(Magic, "WeakBonus",
+                                                                ChoiceForm(kWeakBonusEntries)),
+      Key<&R::magic, &MagicSettings::Neg2HPLimit, &MF::Neg2HPLimit>(Magic, "Neg2HPLimit",
+                                                                    NumberForm(kNeg2HPLimitRange)),
+      Switch<&R::misc, &MiscSettings::ShipGameEnabled, &XF::ShipGameEnabled>(Misc,
+                                                                             "ShipGameEnabled"),
+      Switch<&R::misc, &MiscSettings::ShipGameAnywhere, &XF::ShipGameAnywhere>(Misc,
+                                                                               "ShipGameAnywhere"),
+      Key<&R::misc, &MiscSettings::ShipGold, &XF::ShipGold>(Misc, "ShipGold",
+                                                            NumberForm(kShipGoldRange)),
+      Key<&R::misc, &MiscSettings::ShipBtnPresses, &XF::ShipBtnPresses>(
+          Misc, "ShipBtnPresses", NumberForm(kShipBtnPressesRange)),
+      Key<&R::misc, &MiscSettings::AirshipLanding, &XF::AirshipLanding>(
+          Misc, "AirshipLanding", ChoiceForm(kAirshipLandingEntries)),
   };
   return keys;
 }

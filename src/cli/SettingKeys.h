@@ -25,6 +25,16 @@ namespace brimwell::cli {
 // Members keep the order in which they were added: editors, fields and sprites print in order.
 using Json = nlohmann::ordered_json;
 
+struct RomSettings;
+// One setting's value, read from the settings of an image.
+using SettingGetter = std::int32_t (*)(const RomSettings&);
+
+// The value of a switch (a boolean setting) whose bytes hold neither of the two forms that the
+// editor writes, as another tool may leave them: its record loads it as off, set takes it back
+// only as it stands, and show prints it as "other".
+inline constexpr std::int32_t kNeitherForm = 2;
+inline constexpr std::string_view kNeitherFormText = "other";
+
 // What every editor shows for one image.
 struct RomSettings {
   LimitsSettings limits;
@@ -33,6 +43,8 @@ struct RomSettings {
   MiscSettings misc;
   HandlerAddressList handlers{};
   std::array<SpriteTalk, BrimwellConst::kSpriteCount> sprites{};
+  // The switches in neither form, each known by its key's getter.
+  std::vector<SettingGetter> inNeitherForm;
 
   static RomSettings LoadFromRom(ConstRomBytes image);
 
@@ -44,7 +56,7 @@ struct RomSettings {
 
 enum class ValueKind {
   Number,   // decimal as the dialogs show it; set takes what their edit fields take
-  Boolean,  // true or false
+  Boolean,  // true or false; a switch in neither form, "other"
   Choice,   // an entry text, or its index
   Flags,    // a list of entry texts, one per bit
   AuxByte,  // "$2A", or any number 0 to 255
@@ -85,8 +97,11 @@ struct PatchKey {
   Editor editor;
   std::string_view field;
   ValueForm form;
-  std::int32_t (*get)(const RomSettings&);
+  SettingGetter get;
   void (*put)(RomSettings&, std::int32_t);
+  // The bytes that hold the value, which may move with other settings (the battle hits with the
+  // weapon fix's form).
+  Footprint (*footprint)(const RomSettings&);
 
   std::string Name() const;  // "limits.HPlimit"
 };

@@ -33,6 +33,8 @@ struct HitsLayout {
 constexpr HitsLayout kPatchedHits{kWeaponBlock + 0x80, kWeaponBlock + 0x87};
 constexpr HitsLayout kUnpatchedHits{kWeaponBlock + 0x89, kWeaponBlock + 0x90};
 constexpr std::size_t kShiftSlotLength = kMaxHitPct;
+static_assert(kPatchedHits.shiftSlot + kShiftSlotLength <= kPatchedHits.baseHits &&
+              kUnpatchedHits.shiftSlot + kShiftSlotLength <= kUnpatchedHits.baseHits);
 constexpr Byte kLsrA = 0x4A;
 
 // Bank 0x0C, $A5B0, $A5B6, $A5E8, $A5EF and $B655: the pieces of the monster attack fix.
@@ -113,6 +115,24 @@ void BattleSettings::StoreToRom(RomBytes image) const {
 
   if (const IntegerField bonus = PresentInRange(WeaponBonus, kWeaponBonusRange))
     image[kWeaponBonus] = static_cast<Byte>(*bonus);
+}
+
+BattleFootprints BattleSettings::Footprints() const {
+  const HitsLayout& hits = LayoutFor(FixWeapon);
+  const std::size_t slotEnd = hits.shiftSlot + kShiftSlotLength;
+  const std::size_t blockEnd = kWeaponBlock + bc::kWeaponFixLength;
+  BattleFootprints footprints;
+  footprints.FixRun.Add(kRunCheck);
+  footprints.FixWeapon.Add(kWeaponEntryLow)
+      .Add(kWeaponBlock, hits.shiftSlot - kWeaponBlock)
+      .Add(slotEnd, hits.baseHits - slotEnd)
+      .Add(hits.baseHits + 1, blockEnd - (hits.baseHits + 1));
+  for (std::size_t i = 0; i < kMonsterFixPieces.size(); ++i)
+    footprints.FixMonsterFight.Add(kMonsterFixPieces[i], bc::MonsterFixPatched[i].Bytes().size());
+  footprints.BaseHits.Add(hits.baseHits);
+  footprints.HitPct.Add(hits.shiftSlot, kShiftSlotLength);
+  footprints.WeaponBonus.Add(kWeaponBonus);
+  return footprints;
 }
 
 }  // namespace brimwell

@@ -20,6 +20,12 @@ inline constexpr int kMaxHitPct = 5;
 inline constexpr std::array<const char*, kMaxHitPct + 1> kHitPctEntries = {
     "32 % (FF1)", "16 % (2x)", "8 % (4x)", "4 % (8x)", "2 % (16x)", "1 % (32x)"};
 
+// The image bytes that hold each field. The weapon fix's bytes leave out those of the hits inside
+// its code block.
+struct BattleFootprints {
+  Footprint FixRun, FixWeapon, FixMonsterFight, BaseHits, HitPct, WeaponBonus;
+};
+
 struct BattleSettings {
   bool FixRun = false;
   bool FixWeapon = false;
@@ -36,6 +42,8 @@ struct BattleSettings {
   // the weapon fix as written. Base hits that are absent or out of range keep the value the
   // image held before, carried into the new layout.
   void StoreToRom(RomBytes image) const;
+  // In the hits layout of FixWeapon's form.
+  BattleFootprints Footprints() const;
 };
 
 }  // namespace brimwell

@@ -59,4 +59,18 @@ void LimitsSettings::StoreToRom(RomBytes image) const {
   }
 }
 
+LimitsFootprints LimitsSettings::Footprints() {
+  LimitsFootprints footprints;
+  footprints.HPlimit.Add(kHPBound);
+  footprints.LimitMP.Add(kMPCapStore);
+  footprints.LimitFiTh.Add(kLimitFiTh);
+  footprints.LimitOther.Add(kLimitOther);
+  footprints.MaxMPInc.Add(kMaxMPInc);
+  footprints.ExpGold.Add(kExpGoldBound)
+      .Add(kExpGoldCompare)
+      .Add(kExpGoldCompareOpcode)
+      .Add(kExpGoldMaximum);
+  return footprints;
+}
+
 }  // namespace brimwell

@@ -12,6 +12,11 @@ inline constexpr IntRange kMPLimitRange{0, 255};
 inline constexpr IntRange kMaxMPIncRange{1, 255};
 inline constexpr IntRange kExpGoldRange{9999, 9999999};
 
+// The image bytes that hold each field.
+struct LimitsFootprints {
+  Footprint HPlimit, LimitMP, LimitFiTh, LimitOther, MaxMPInc, ExpGold;
+};
+
 struct LimitsSettings {
   IntegerField HPlimit;
   bool LimitMP = true;
@@ -25,6 +30,7 @@ struct LimitsSettings {
   static LimitsSettings LoadFromRom(ConstRomBytes image);
   // Writes the present, in-range fields and nothing else.
   void StoreToRom(RomBytes image) const;
+  static LimitsFootprints Footprints();
 
   bool operator==(const LimitsSettings&) const = default;
 };

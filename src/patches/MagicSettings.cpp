@@ -93,4 +93,15 @@ void MagicSettings::StoreToRom(RomBytes image, Byte lockByteAtOpen) const {
     WriteLittleEndian(image, kNeg2HPLimit, static_cast<std::uint32_t>(*hp));
 }
 
+MagicFootprints MagicSettings::Footprints() {
+  MagicFootprints footprints;
+  footprints.FixLOCK.Add(kEvadeLockOffset).Add(kEvadeDownJump, EvadeDownFixPatched.size());
+  footprints.HitMultiplier.Add(kHitMultiplierBound).Add(kHitMultiplierLimit);
+  footprints.DamageFamily.Add(kDamageFamily);
+  footprints.WeakBonus.Add(kWeakBonusAdjust, WeakBonusHalf.size())
+      .Add(kWeakBonusCall, WeakBonusCall.size());
+  footprints.Neg2HPLimit.Add(kNeg2HPLimit);
+  return footprints;
+}
+
 }  // namespace brimwell

@@ -27,6 +27,11 @@ inline constexpr std::array<const char*, 4> kWeakBonusEntries = {
 inline constexpr std::array<const char*, 8> kDamageFamilyNames = {
     "Unknown", "Dragon", "Giant", "Undead", "Were", "Water", "Mage", "Regenerative"};
 
+// The image bytes that hold each field.
+struct MagicFootprints {
+  Footprint FixLOCK, HitMultiplier, DamageFamily, WeakBonus, Neg2HPLimit;
+};
+
 struct MagicSettings {
   bool FixLOCK = false;
   // The multiplier limit itself; the game compares against limit + 1.
@@ -44,6 +49,7 @@ struct MagicSettings {
   // integers. Removing the fix puts back lockByteAtOpen, the byte that 0x33833 held when the
   // file was opened.
   void StoreToRom(RomBytes image, Byte lockByteAtOpen) const;
+  static MagicFootprints Footprints();
 };
 
 }  // namespace brimwell

@@ -56,4 +56,14 @@ void MiscSettings::StoreToRom(RomBytes image) const {
   image[kAirshipLanding] = AirshipLanding == LandingTerrain::LandWalk ? kLandWalk : kLandOnly;
 }
 
+MiscFootprints MiscSettings::Footprints() {
+  MiscFootprints footprints;
+  footprints.ShipGameEnabled.Add(kShipGameOpcode);
+  footprints.ShipGameAnywhere.Add(kShipGameAnywhere);
+  footprints.ShipGold.Add(kShipGold);
+  footprints.ShipBtnPresses.Add(kShipBtnPresses);
+  footprints.AirshipLanding.Add(kAirshipLanding);
+  return footprints;
+}
+
 }  // namespace brimwell

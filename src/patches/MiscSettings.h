@@ -18,6 +18,11 @@ enum class LandingTerrain { LandWalk, LandOnly, LandOther };
 inline constexpr std::array<const char*, 2> kAirshipLandingEntries = {"Any Walkable",
                                                                       "Flat, dry only (FF1)"};
 
+// The image bytes that hold each field.
+struct MiscFootprints {
+  Footprint ShipGameEnabled, ShipGameAnywhere, ShipGold, ShipBtnPresses, AirshipLanding;
+};
+
 struct MiscSettings {
   bool ShipGameEnabled = true;
   bool ShipGameAnywhere = false;
@@ -32,6 +37,7 @@ struct MiscSettings {
   // Writes the switches and the landing terrain always, the present, in-range integers too,
   // and nothing else.
   void StoreToRom(RomBytes image) const;
+  static MiscFootprints Footprints();
 };
 
 }  // namespace brimwell

@@ -9,6 +9,7 @@
 #include <span>
 #include <string_view>
 
+#include "rom/Footprint.h"
 #include "rom/RomImage.h"
 
 namespace brimwell {

@@ -114,6 +114,14 @@ PatchResult ApplyPatch(ConstRomBytes patch, ConstRomBytes original) {
   return patch_detail::Refusal(kNotAPatchError);
 }
 
+std::string ApplyPatchToImage(ConstRomBytes patch, RomBytes image) {
+  const PatchResult patched = ApplyPatch(patch, image);
+  if (!patched.Ok()) return patched.error;
+  if (patched.bytes.size() != image.size()) return std::string(kPatchChangesLengthError);
+  std::ranges::copy(patched.bytes, image.begin());
+  return {};
+}
+
 std::optional<PatchFormat> PatchFormatOfFileName(std::string_view fileName) {
   if (EndsWithIgnoringCase(fileName, ".ips")) return PatchFormat::Ips;
   if (EndsWithIgnoringCase(fileName, ".bps")) return PatchFormat::Bps;

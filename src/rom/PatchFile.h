@@ -34,6 +34,10 @@ struct PatchResult {
 PatchResult CreatePatch(PatchFormat format, ConstRomBytes original, ConstRomBytes edited);
 // Recognises the format by its magic ("PATCH" or "BPS1"); anything else is refused.
 PatchResult ApplyPatch(ConstRomBytes patch, ConstRomBytes original);
+// Applies the patch to the image in place, as an editor's OK changes it: the image keeps its
+// length, so a patch that would make the file longer or shorter is refused with the rest. Returns
+// why the patch was refused, with the image unchanged; empty when it was applied.
+std::string ApplyPatchToImage(ConstRomBytes patch, RomBytes image);
 // ".ips" or ".bps" in any letter case; nothing for any other name.
 std::optional<PatchFormat> PatchFormatOfFileName(std::string_view fileName);
 // How many bytes differ: positions below both lengths whose bytes differ, plus the length
@@ -58,6 +62,8 @@ inline constexpr std::string_view kPatchForOtherRomError =
     "This patch was made for a different ROM.";
 inline constexpr std::string_view kPatchTooLargeError =
     "The patched file would be larger than 16 MiB.";
+inline constexpr std::string_view kPatchChangesLengthError =
+    "The patch would change the ROM's length, which stays as it was opened.";
 // What the user is told when a patch made could not be written.
 inline constexpr char kCannotWritePatchMessage[] =
     "Could not write the patch file.  The folder may be read-only or the file in use.";

@@ -60,6 +60,11 @@ std::size_t ParameterRecord(std::size_t spriteId) {
   return BrimwellConst::kSpriteTalkParameters + kRecordSize * spriteId;
 }
 
+// Text slot k is byte k + 1 of the record.
+std::size_t TextSlotOffset(std::size_t record, std::size_t slot) {
+  return record + 1 + slot;
+}
+
 // The file offset of a source's byte, for the sprite whose record starts at record.
 std::size_t SourceOffset(std::size_t record, const SettingSource& source) {
   return source.place == Place::Record ? record + source.offset : source.offset;
@@ -112,6 +117,24 @@ Byte Byte3(StoredByte3 rule, const SpriteTalk& talk, std::size_t spriteId, Byte 
   return text3;
 }
 
+// Where a setting other than a text slot is read from, as the catalogue row says.
+SettingSource SourceOf(const HandlerType& type, TalkSetting setting) {
+  switch (setting) {
+    case TalkSetting::PlotEvent:
+      return type.plotEvent;
+    case TalkSetting::Item:
+      return type.item;
+    case TalkSetting::AuxValue:
+      return type.auxValue;
+    case TalkSetting::AuxText:
+      return type.auxText;
+    case TalkSetting::NextSprite:
+      return type.nextSprite;
+    default:
+      return {};
+  }
+}
+
 void StoreRoutineByte(RomBytes image, const SettingSource& source, Byte value) {
   if (source.place == Place::Routine && source.editable) image[source.offset] = value;
 }
@@ -149,7 +172,7 @@ SpriteTalk LoadSprite(ConstRomBytes image, std::size_t spriteId, std::uint16_t h
   talk.active = type.active;
   talk.Disappears = type.disappears;
   for (std::size_t k = 0; k < kTextSlots.size(); ++k)
-    if (type.active.Has(kTextSettings[k])) talk.*kTextSlots[k] = image[record + 1 + k];
+    if (type.active.Has(kTextSettings[k])) talk.*kTextSlots[k] = image[TextSlotOffset(record, k)];
   LoadSources(image, record, type, talk);
   return talk;
 }
@@ -171,6 +194,25 @@ void StoreSprite(RomBytes image, std::size_t spriteId, const SpriteTalk& talk) {
   image[record + 3] = Byte3(type.byte3, talk, spriteId, texts[2]);
   StoreRoutineByte(image, type.auxValue, talk.AuxValue);
   StoreRoutineByte(image, type.auxText, talk.AuxText);
+}
+
+Footprint SettingFootprint(std::size_t spriteId, const SpriteTalk& talk,
+                           std::optional<TalkSetting> setting) {
+  Footprint footprint;
+  if (spriteId >= kSpriteCount) return footprint;
+  const std::size_t record = ParameterRecord(spriteId);
+  if (!setting) return footprint.Add(PointerTableEntry(spriteId)).Add(record, kRecordSize);
+  if (!talk.entry) return footprint;
+  const HandlerType& type = HandlerCatalogue[*talk.entry];
+  const auto slot = std::ranges::find(kTextSettings, *setting);
+  if (slot != kTextSettings.end()) {
+    if (type.active.Has(*setting))
+      footprint.Add(TextSlotOffset(record, std::size_t(slot - kTextSettings.begin())));
+    return footprint;
+  }
+  const SettingSource source = SourceOf(type, *setting);
+  if (source.Exists()) footprint.Add(SourceOffset(record, source));
+  return footprint;
 }
 
 std::optional<std::size_t> ListEntry(const SpriteTalk& talk, TalkSetting setting) {

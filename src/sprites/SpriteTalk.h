@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "rom/Footprint.h"
 #include "rom/QuillonData.h"
 #include "rom/RomImage.h"
 #include "sprites/HandlerCatalogue.h"
@@ -49,6 +50,13 @@ SpriteTalk LoadSprite(ConstRomBytes image, std::size_t spriteId, std::uint16_t h
 // Writes the settings back by the store rule of the record's handler type. Unknown addresses,
 // "Nothing", "Nothing 2" and sprite ids beyond the tables write nothing.
 void StoreSprite(RomBytes image, std::size_t spriteId, const SpriteTalk& talk);
+
+// The bytes that hold a setting of the sprite under its handler type: for the handler (no
+// setting) its pointer table entry and its parameter record, which a new type lays out anew; for
+// a text slot its record byte; for any other setting the record or routine byte it is read from.
+// Nothing for a setting that the type lacks.
+Footprint SettingFootprint(std::size_t spriteId, const SpriteTalk& talk,
+                           std::optional<TalkSetting> setting);
 
 // The entry that a setting shown as a drop-down selects: the text id of a text slot, the
 // plot-event or item list entry. None for an item that names no entry, and for the settings
