@@ -282,4 +282,17 @@ PatchResult ApplyBpsPatch(ConstRomBytes patch, ConstRomBytes original) {
   return BpsReader(patch, original).Apply();
 }
 
+std::optional<BpsChecksums> CheckBpsChecksums(ConstRomBytes patch, ConstRomBytes source,
+                                              ConstRomBytes target) {
+  if (!patch_detail::StartsWith(patch, patch_detail::kBpsMagic) || patch.size() < kShortestPatch)
+    return std::nullopt;
+  const std::size_t checksums = patch.size() - kChecksumsLength;
+  const auto check = [&](std::size_t index, ConstRomBytes bytes) {
+    return ChecksumCheck{StoredChecksumAt(patch, checksums + index * kChecksumLength),
+                         Checksum(bytes)};
+  };
+  return BpsChecksums{check(0, source), check(1, target),
+                      check(2, patch.first(patch.size() - kChecksumLength))};
+}
+
 }  // namespace brimwell

@@ -107,11 +107,10 @@ PatchResult CreatePatch(PatchFormat format, ConstRomBytes original, ConstRomByte
 }
 
 PatchResult ApplyPatch(ConstRomBytes patch, ConstRomBytes original) {
-  if (patch_detail::StartsWith(patch, patch_detail::kIpsMagic))
-    return ApplyIpsPatch(patch, original);
-  if (patch_detail::StartsWith(patch, patch_detail::kBpsMagic))
-    return ApplyBpsPatch(patch, original);
-  return patch_detail::Refusal(kNotAPatchError);
+  const std::optional<PatchFormat> format = PatchFormatOf(patch);
+  if (!format) return patch_detail::Refusal(kNotAPatchError);
+  return *format == PatchFormat::Ips ? ApplyIpsPatch(patch, original)
+                                     : ApplyBpsPatch(patch, original);
 }
 
 std::string ApplyPatchToImage(ConstRomBytes patch, RomBytes image) {
@@ -120,6 +119,12 @@ std::string ApplyPatchToImage(ConstRomBytes patch, RomBytes image) {
   if (patched.bytes.size() != image.size()) return std::string(kPatchChangesLengthError);
   std::ranges::copy(patched.bytes, image.begin());
   return {};
+}
+
+std::optional<PatchFormat> PatchFormatOf(ConstRomBytes patch) {
+  if (patch_detail::StartsWith(patch, patch_detail::kIpsMagic)) return PatchFormat::Ips;
+  if (patch_detail::StartsWith(patch, patch_detail::kBpsMagic)) return PatchFormat::Bps;
+  return std::nullopt;
 }
 
 std::optional<PatchFormat> PatchFormatOfFileName(std::string_view fileName) {

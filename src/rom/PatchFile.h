@@ -6,6 +6,7 @@
 // applies there and the other way round.
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -38,6 +39,8 @@ PatchResult ApplyPatch(ConstRomBytes patch, ConstRomBytes original);
 // length, so a patch that would make the file longer or shorter is refused with the rest. Returns
 // why the patch was refused, with the image unchanged; empty when it was applied.
 std::string ApplyPatchToImage(ConstRomBytes patch, RomBytes image);
+// The format that the patch's magic names; nothing for a file that is neither.
+std::optional<PatchFormat> PatchFormatOf(ConstRomBytes patch);
 // ".ips" or ".bps" in any letter case; nothing for any other name.
 std::optional<PatchFormat> PatchFormatOfFileName(std::string_view fileName);
 // How many bytes differ: positions below both lengths whose bytes differ, plus the length
@@ -49,6 +52,23 @@ PatchResult CreateIpsPatch(ConstRomBytes original, ConstRomBytes edited);
 PatchResult ApplyIpsPatch(ConstRomBytes patch, ConstRomBytes original);
 PatchResult CreateBpsPatch(ConstRomBytes original, ConstRomBytes edited);
 PatchResult ApplyBpsPatch(ConstRomBytes patch, ConstRomBytes original);
+
+// One CRC-32 that a BPS patch carries, beside the one of the bytes it stands for.
+struct ChecksumCheck {
+  std::uint32_t stored = 0;
+  std::uint32_t actual = 0;
+  bool Matches() const { return stored == actual; }
+};
+// A BPS patch's checksums of its source, its target and itself, against the source given, the
+// target given and the patch's own bytes. Nothing for a patch that is no BPS or too short to hold
+// them. IPS carries no checksums.
+struct BpsChecksums {
+  ChecksumCheck source;
+  ChecksumCheck target;
+  ChecksumCheck patch;
+};
+std::optional<BpsChecksums> CheckBpsChecksums(ConstRomBytes patch, ConstRomBytes source,
+                                              ConstRomBytes target);
 
 // The reasons a patch is refused, for callers that tell them apart.
 inline constexpr std::string_view kNotAPatchError = "This is not an IPS or BPS patch.";
