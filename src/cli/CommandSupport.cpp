@@ -63,6 +63,27 @@ void PrintTable(const std::vector<Row>& rows, std::ostream& out) {
   }
 }
 
+Json ChangesJson(const std::vector<SettingChange>& changes) {
+  Json all = Json::object();
+  for (const SettingChange& change : changes) {
+    Json& editor = all[std::string(NameOf(change.editor))];
+    Json& holder = change.sprite ? editor[std::to_string(*change.sprite)] : editor;
+    holder[std::string(change.setting)] = {{"a", change.before}, {"b", change.after}};
+  }
+  return all;
+}
+
+void PrintChanges(const std::vector<SettingChange>& changes, bool json, std::ostream& out) {
+  if (json) {
+    out << ChangesJson(changes).dump(2) << '\n';
+    return;
+  }
+  std::vector<Row> rows;
+  for (const SettingChange& change : changes)
+    rows.push_back({change.Key(), ValueText(change.before), ValueText(change.after)});
+  PrintTable(rows, out);
+}
+
 bool Write(PlatformFiles& files, const std::string& path, const std::vector<Byte>& bytes,
            std::string_view failure, std::ostream& err) {
   if (files.ReplaceFileContents(path, bytes)) return true;

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/SettingChanges.h"
 #include "cli/SettingKeys.h"
 #include "platform/PlatformFiles.h"
 #include "rom/QuillonData.h"
@@ -44,6 +45,11 @@ struct Row {
   std::string remark;
 };
 void PrintTable(const std::vector<Row>& rows, std::ostream& out);
+
+// Changed settings as diff prints them: KEY A B lines, or {"limits": {"HPlimit": {"a": 999, "b":
+// 9999}}, "sprites": {"42": {"Text1": {...}}}}.
+Json ChangesJson(const std::vector<SettingChange>& changes);
+void PrintChanges(const std::vector<SettingChange>& changes, bool json, std::ostream& out);
 
 // Writes bytes over path in one step, or says why not.
 bool Write(PlatformFiles& files, const std::string& path, const std::vector<Byte>& bytes,

@@ -21,16 +21,18 @@ struct Streams {
 
 struct ShowRequest {
   std::string rom;
-  std::optional<std::string> dataFile;  // names the sprites and dialogue strings
-  std::vector<std::string> editors;     // empty: every editor
+  std::optional<std::string> changedFrom;  // shows only the settings that differ from this ROM's
+  std::optional<std::string> dataFile;     // names the sprites and dialogue strings
+  std::vector<std::string> editors;        // empty: every editor
   bool json = false;
 };
 int Show(const ShowRequest& request, Streams streams);
 
 struct SetRequest {
   std::string rom;
-  std::vector<std::string> assignments;  // KEY=VALUE
-  std::optional<std::string> output;     // none: the ROM itself
+  std::optional<std::string> settingsFile;  // a file of the shape that show --json prints
+  std::vector<std::string> assignments;     // KEY=VALUE, which replace the file's values
+  std::optional<std::string> output;        // none: the ROM itself
   bool dryRun = false;
 };
 // Checks every assignment before anything is written; one refused assignment writes nothing.
@@ -58,5 +60,14 @@ struct PatchApplyRequest {
 };
 // A patch that its reader refuses (damaged, or made for another ROM) writes nothing.
 int ApplyPatchFile(const PatchApplyRequest& request, Streams streams);
+
+struct PatchDescribeRequest {
+  std::string patch;
+  std::string original;
+  bool json = false;
+};
+// What the patch would change in the original, applied in memory: settings, other bytes, and
+// its format and checksums. Writes nothing.
+int DescribePatchFile(const PatchDescribeRequest& request, Streams streams);
 
 }  // namespace brimwell::cli

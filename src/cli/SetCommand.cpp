@@ -6,69 +6,83 @@
 #include <set>
 
 #include "cli/CommandSupport.h"
+#include "cli/SettingsFile.h"
 
 namespace brimwell::cli {
 namespace {
 
 using BrimwellConst::kSpriteCount;
 
-// One KEY=VALUE, taken or refused.
+// One assignment after another, taken or refused.
 class Assignments {
  public:
   Assignments(ConstRomBytes image, const RomSettings& loaded, std::ostream& err)
       : image_(image), loaded_(loaded), edited_(loaded), err_(err) {}
 
-  // Patch keys and handlers first, so that a sprite's settings follow its new handler type.
-  void Take(const std::vector<std::string>& assignments) {
-    const std::string handlerSuffix = "." + std::string(HandlerKey().setting);
-    std::vector<std::string_view> spriteSettings;
-    for (const std::string& assignment : assignments) {
-      if (assignment.find('=') == std::string::npos) {
-        Refuse(assignment, "expected KEY=VALUE");
-      } else if (!seen_.insert(assignment.substr(0, assignment.find('='))).second) {
-        Refuse(assignment, "the key is given twice");
-      } else if (!assignment.starts_with("sprites.")) {
-        TakePatchKey(assignment);
-      } else if (KeyOf(assignment).ends_with(handlerSuffix)) {
-        TakeSpriteKey(assignment);
-      } else {
-        spriteSettings.push_back(assignment);
-      }
+  // A settings file's assignments and KEY=VALUE arguments, which replace the file's values of the
+  // keys they name.
+  void Take(const std::vector<Assignment>& fromFile, const std::vector<std::string>& arguments) {
+    std::vector<Assignment> assignments;
+    for (const std::string& argument : arguments) {
+      const std::size_t equals = argument.find('=');
+      if (equals == std::string::npos)
+        Refuse({}, argument, "expected KEY=VALUE");
+      else
+        assignments.push_back({argument.substr(0, equals), argument.substr(equals + 1), {}});
     }
-    for (std::string_view assignment : spriteSettings) TakeSpriteKey(assignment);
+    std::vector<Assignment> kept;
+    for (const Assignment& assignment : fromFile)
+      if (std::ranges::find(assignments, assignment.key, &Assignment::key) == assignments.end())
+        kept.push_back(assignment);
+    kept.insert(kept.end(), assignments.begin(), assignments.end());
+    Take(kept);
   }
 
   bool Refused() const { return refused_; }
   const RomSettings& Edited() const { return edited_; }
 
  private:
-  void Refuse(std::string_view assignment, std::string_view reason) {
-    err_ << kProgram << ": refused " << assignment << ": " << reason << '\n';
+  // Patch keys and handlers first, so that a sprite's settings follow its new handler type.
+  void Take(const std::vector<Assignment>& assignments) {
+    const std::string handlerSuffix = "." + std::string(HandlerKey().setting);
+    std::vector<const Assignment*> spriteSettings;
+    for (const Assignment& assignment : assignments) {
+      if (!seen_.insert(assignment.key).second) {
+        Refuse(assignment, "the key is given twice");
+      } else if (!assignment.key.starts_with("sprites.")) {
+        TakePatchKey(assignment);
+      } else if (assignment.key.ends_with(handlerSuffix)) {
+        TakeSpriteKey(assignment);
+      } else {
+        spriteSettings.push_back(&assignment);
+      }
+    }
+    for (const Assignment* assignment : spriteSettings) TakeSpriteKey(*assignment);
+  }
+
+  void Refuse(std::string_view where, std::string_view assignment, std::string_view reason) {
+    err_ << kProgram << ": ";
+    if (!where.empty()) err_ << where << ": ";
+    err_ << "refused " << assignment << ": " << reason << '\n';
     refused_ = true;
   }
-
-  static std::string_view KeyOf(std::string_view assignment) {
-    return assignment.substr(0, assignment.find('='));
-  }
-  static std::string_view ValueOf(std::string_view assignment) {
-    return assignment.substr(assignment.find('=') + 1);
+  void Refuse(const Assignment& assignment, std::string_view reason) {
+    Refuse(assignment.where, assignment.Text(), reason);
   }
 
-  void TakePatchKey(std::string_view assignment) {
-    const std::string_view key = KeyOf(assignment);
-    const std::string_view value = ValueOf(assignment);
+  void TakePatchKey(const Assignment& assignment) {
     const auto& keys = PatchKeys();
-    const auto found = std::ranges::find(keys, key, &PatchKey::Name);
+    const auto found = std::ranges::find(keys, assignment.key, &PatchKey::Name);
     if (found == keys.end()) return Refuse(assignment, "no such key");
-    const std::optional<std::int32_t> taken = ParseValue(found->form, value, found->get(loaded_));
+    const std::optional<std::int32_t> taken =
+        ParseValue(found->form, assignment.value, found->get(loaded_));
     if (!taken) return Refuse(assignment, "takes " + DescribeForm(found->form));
     found->put(edited_, *taken);
   }
 
   // "sprites.ID.SETTING", with ID in decimal.
-  void TakeSpriteKey(std::string_view assignment) {
-    std::string_view key = KeyOf(assignment);
-    const std::string_view value = ValueOf(assignment);
+  void TakeSpriteKey(const Assignment& assignment) {
+    std::string_view key = assignment.key;
     key.remove_prefix(std::string_view("sprites.").size());
     const std::size_t dot = key.find('.');
     std::size_t id = kSpriteCount;
@@ -88,7 +102,7 @@ class Assignments {
     if (!found->Of(talk) && !readOnly)
       return Refuse(assignment, HandlerTypeName(talk) + " has no such setting");
     const std::int32_t current = found->get(talk);
-    const std::optional<std::int32_t> taken = ParseValue(found->form, value, current);
+    const std::optional<std::int32_t> taken = ParseValue(found->form, assignment.value, current);
     if (taken == current) return;
     if (readOnly)
       return Refuse(assignment,
@@ -96,12 +110,20 @@ class Assignments {
     if (!taken) return Refuse(assignment, "takes " + DescribeForm(found->form));
     if (&*found == &HandlerKey()) {
       if (HasFixedHandler(id)) return Refuse(assignment, "this sprite's handler is fixed");
-      // The new type reads the sprite's bytes as they stand, as the window shows them.
       edited_.handlers[id] = static_cast<std::uint16_t>(*taken);
-      talk = LoadSprite(image_, id, edited_.handlers[id]);
+      talk = NewHandlerType(id);
       return;
     }
     found->put(talk, *taken);
+  }
+
+  // The new type reads the sprite's bytes as they stand, as the window shows them, and then as
+  // its store leaves them, which is what read-only values given after it are held to: a
+  // "Linked Sprites" sprite always links to the next id.
+  SpriteTalk NewHandlerType(std::size_t id) {
+    if (stored_.empty()) stored_.assign(image_.begin(), image_.end());
+    StoreSprite(stored_, id, LoadSprite(image_, id, edited_.handlers[id]));
+    return LoadSprite(stored_, id, edited_.handlers[id]);
   }
 
   static std::string HandlerTypeName(const SpriteTalk& talk) {
@@ -112,6 +134,7 @@ class Assignments {
   ConstRomBytes image_;
   const RomSettings& loaded_;
   RomSettings edited_;
+  std::vector<Byte> stored_;  // a copy of the image that new handler types are stored into
   std::ostream& err_;
   std::set<std::string> seen_;
   bool refused_ = false;
@@ -130,16 +153,31 @@ void PrintChangedBytes(ConstRomBytes before, ConstRomBytes after, std::ostream& 
 
 int Set(const SetRequest& request, Streams streams) {
   PlatformFiles files;
+  SettingsFileContents fromFile;
+  if (request.settingsFile) {
+    const std::string& path = *request.settingsFile;
+    const std::optional<std::vector<Byte>> text =
+        files.ReadFileDenyingWriters(path, kMaxSettingsFileLength);
+    if (!text) {
+      Complain(streams.err, path, WithReason(kCannotLoadMessage, files.FailureReason()));
+      return kExitFileError;
+    }
+    fromFile = ReadSettingsFile({reinterpret_cast<const char*>(text->data()), text->size()}, path);
+    if (!fromFile.error.empty()) {
+      Complain(streams.err, path, fromFile.error);
+      return kExitRefused;
+    }
+  }
   RomDocument document(files);
   if (!OpenRom(document, request.rom, streams.err)) return kExitFileError;
   RomImage& image = document.Image();
   const RomSettings loaded = RomSettings::LoadFromRom(image.Bytes());
   Assignments assignments(image.Bytes(), loaded, streams.err);
-  assignments.Take(request.assignments);
+  assignments.Take(fromFile.assignments, request.assignments);
   if (assignments.Refused()) return kExitRefused;
 
   const std::vector<Byte> before = image.Contents();
-  assignments.Edited().StoreChanges(loaded, image.Bytes(), document.LockByteAtOpen());
+  StoreChangedSettings(loaded, assignments.Edited(), image.Bytes(), document.LockByteAtOpen());
   if (request.dryRun) {
     PrintChangedBytes(before, image.Bytes(), streams.out);
     return kExitSuccess;

@@ -228,13 +228,6 @@ std::string QuotedList(const std::vector<std::string_view>& entries, std::size_t
   return list;
 }
 
-// Compared key by key: a switch that leaves neither form changes no field of its record.
-bool EditorChanged(Editor editor, const RomSettings& a, const RomSettings& b) {
-  return std::ranges::any_of(PatchKeys(), [&](const PatchKey& key) {
-    return key.editor == editor && key.get(a) != key.get(b);
-  });
-}
-
 // Longer lists are in the README; a message names only the range of their indexes.
 constexpr std::size_t kListedEntries = 8;
 
@@ -251,19 +244,6 @@ RomSettings RomSettings::LoadFromRom(ConstRomBytes image) {
     settings.sprites[id] = LoadSprite(image, id, settings.handlers[id]);
   settings.inNeitherForm = SwitchesInNeitherForm(settings, image);
   return settings;
-}
-
-void RomSettings::StoreChanges(const RomSettings& loaded, RomBytes image,
-                               Byte lockByteAtOpen) const {
-  using enum Editor;
-  if (EditorChanged(Limits, *this, loaded)) limits.StoreToRom(image);
-  if (EditorChanged(Battle, *this, loaded)) battle.StoreToRom(image);
-  if (EditorChanged(Magic, *this, loaded)) magic.StoreToRom(image, lockByteAtOpen);
-  if (EditorChanged(Misc, *this, loaded)) misc.StoreToRom(image);
-  for (std::size_t id = 0; id < sprites.size(); ++id)
-    if (handlers[id] != loaded.handlers[id] || sprites[id] != loaded.sprites[id])
-      StoreSprite(image, id, sprites[id]);
-  if (handlers != loaded.handlers) WriteHandlerAddresses(image, handlers);
 }
 
 Json FormatValue(const ValueForm& form, std::int32_t value) {

@@ -47,11 +47,6 @@ struct RomSettings {
   std::vector<SettingGetter> inNeitherForm;
 
   static RomSettings LoadFromRom(ConstRomBytes image);
-
-  // Writes what differs from loaded by the editors' own store rules: an editor's whole record
-  // when one of its fields changed, as its OK would, and a sprite when its handler or one of its
-  // settings changed. Nothing else is written, so setting the values shown changes no byte.
-  void StoreChanges(const RomSettings& loaded, RomBytes image, Byte lockByteAtOpen) const;
 };
 
 enum class ValueKind {

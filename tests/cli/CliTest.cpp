@@ -2,6 +2,7 @@
 // fed back into set; diff; and the built program's exit codes and streams.
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -358,6 +359,102 @@ TEST_F(CliTest, DataFileNamesSpritesAndDialogueStrings) {
   const Json sprite = Json::parse(show.out)["sprites"]["25"];
   EXPECT_EQ(sprite["name"], "Old man");
   EXPECT_EQ(sprite["names"], Json({{"Text1", "Hello there"}}));
+}
+
+// The editors' own stores made the hack: every editor, a text, an aux value, and new handler types,
+// one "Linked Sprites", whose store links to the next id; the weapon fix moves the hits along.
+// The records of the sprites edited are in their types' layout, as in the game: the sprite
+// editor's OK rewrites that layout, which set leaves as it stands.
+TEST_F(CliTest, ChangedSettingsSetFromTheirFileGiveTheEditedImageByteForByte) {
+  std::vector<Byte> edited = original_;
+  RomSettings settings = RomSettings::LoadFromRom(edited);
+  for (std::size_t id : {28, 30}) StoreSprite(edited, id, settings.sprites[id]);
+  folder_.Write("game.nes", edited);
+  for (const KeyCase& row : kKeyCases)
+    for (const PatchKey& key : PatchKeys())
+      if (key.Name() == row.key) key.put(settings, *ParseValue(key.form, row.value, 0));
+  settings.limits.StoreToRom(edited);
+  settings.battle.StoreToRom(edited);
+  settings.magic.StoreToRom(edited, edited[kEvadeLockOffset]);
+  settings.misc.StoreToRom(edited);
+  settings.handlers[60] =
+      std::ranges::find(HandlerCatalogue, "Linked Sprites", &HandlerType::entry)->address;
+  settings.handlers[61] = HandlerCatalogue[25].address;
+  WriteHandlerAddresses(edited, settings.handlers);
+  for (std::size_t id : {60, 61})
+    StoreSprite(edited, id, LoadSprite(edited, id, settings.handlers[id]));
+  settings.sprites[30].Text1 = 7;
+  settings.sprites[28].AuxValue = 42;
+  for (std::size_t id : {28, 30}) StoreSprite(edited, id, settings.sprites[id]);
+  const std::string editedRom = folder_.Write("edited.nes", edited);
+
+  const Result changed = RunCli({"show", editedRom, "--json", "--changed-from", rom_});
+  ASSERT_EQ(changed.exitCode, 0) << changed.err;
+  const Json hack = Json::parse(changed.out);
+  EXPECT_EQ(hack["sprites"].size(), 4u);
+  EXPECT_EQ(hack["sprites"]["60"]["settings"]["NextSprite"], 61);
+  const std::string file = folder_.Write("hack.json", {changed.out.begin(), changed.out.end()});
+  const Result set = RunCli({"set", rom_, "--from", file, "-o", folder_.File("out.nes")});
+  ASSERT_EQ(set.exitCode, 0) << set.err;
+  EXPECT_TRUE(folder_.Read("out.nes") == edited);
+  EXPECT_EQ(RunCli({"show", folder_.File("out.nes"), "--changed-from", editedRom}).out, "");
+}
+
+TEST_F(CliTest, SettingsFilesAreCheckedWholeAndRefusedWithThePlace) {
+  const std::pair<std::string, std::string> refusals[] = {
+      {R"({"limits": {"HPlimit": 999,}})", "not JSON: line 1, column 28"},
+      {R"({"sprites": {"42": {"setings": {}}}})", "/sprites/42/setings: expected \"settings\""},
+      {R"({"limits": {"Bogus": 1}})", "/limits/Bogus: refused limits.Bogus=1: no such key"},
+      {R"({"misc": {"ShipGold": 7}, "limits": {"HPlimit": 10000}})",
+       "/limits/HPlimit: refused limits.HPlimit=10000: takes a number"},
+  };
+  for (const auto& [text, says] : refusals) {
+    SCOPED_TRACE(text);
+    const std::string file = folder_.Write("hack.json", {text.begin(), text.end()});
+    const Result set = RunCli({"set", rom_, "--from", file});
+    EXPECT_EQ(set.exitCode, kExitRefused);
+    EXPECT_NE(set.err.find("hack.json: " + says), std::string::npos) << set.err;
+    EXPECT_EQ(folder_.Read("game.nes"), original_);
+  }
+  // An argument replaces the file's value of its key.
+  ASSERT_EQ(
+      RunCli({"set", rom_, "--from", folder_.File("hack.json"), "limits.HPlimit=500"}).exitCode, 0);
+  EXPECT_EQ(Shown()["limits"]["HPlimit"], 500);
+  EXPECT_EQ(Shown()["misc"]["ShipGold"], 7);
+}
+
+TEST_F(CliTest, PatchDescribeNamesSettingsOtherBytesFormatAndChecksums) {
+  std::vector<Byte> edited = original_;
+  edited[0x2D9B6] = 0x10;  // maximum HP 9999, stored + 1
+  edited[0x2D9B7] = 0x27;
+  edited[0x20000] ^= 1;
+  edited[0x20001] ^= 1;
+  for (const auto format : {PatchFormat::Ips, PatchFormat::Bps}) {
+    const std::string patch =
+        folder_.Write("hack.patch", CreatePatch(format, original_, edited).bytes);
+    const Result described = RunCli({"patch", "describe", patch, rom_, "--json"});
+    ASSERT_EQ(described.exitCode, 0) << described.err;
+    const Json json = Json::parse(described.out);
+    EXPECT_EQ(json["settings"], Json::parse(R"({"limits": {"HPlimit": {"a": 999, "b": 9999}}})"));
+    EXPECT_EQ(json["otherBytes"], Json::parse(R"([{"offset": 131072, "length": 2}])"));
+    EXPECT_EQ(json["format"], format == PatchFormat::Ips ? "IPS" : "BPS");
+    if (format == PatchFormat::Ips) {
+      EXPECT_EQ(json["checksums"], "none");
+      EXPECT_NE(RunCli({"patch", "describe", patch, rom_}).out.find("other bytes 0x020000 2\n"),
+                std::string::npos);
+      continue;
+    }
+    char source[9];
+    std::snprintf(source, sizeof source, "%08lX", crc32(0, original_.data(), original_.size()));
+    EXPECT_EQ(json["checksums"]["source"],
+              Json({{"stored", source}, {"actual", source}, {"matches", true}}));
+    for (const char* checksum : {"target", "patch"})
+      EXPECT_EQ(json["checksums"][checksum]["matches"], true);
+    const Result other = RunCli({"patch", "describe", patch, folder_.Write("e.nes", edited)});
+    EXPECT_EQ(other.exitCode, kExitFileError);
+    EXPECT_NE(other.err.find(kPatchForOtherRomError), std::string::npos) << other.err;
+  }
+  EXPECT_EQ(folder_.Read("game.nes"), original_);
 }
 
 // ---- the built program ----
