@@ -112,7 +112,9 @@ class SpriteView {
   std::vector<const SpriteKey*> Shown() const {
     std::vector<const SpriteKey*> shown;
     for (const SpriteKey& key : SpriteKeys())
-      if (key.Of(talk_) && selection_.Holds(key.Name(id_))) shown.push_back(&key);
+      // Named only when there is a choice: show prints every setting of 208 sprites.
+      if (key.Of(talk_) && (selection_.Everything() || selection_.Holds(key.Name(id_))))
+        shown.push_back(&key);
     return shown;
   }
 
