@@ -12,7 +12,11 @@ runs=${3:-11}
 rom=$(mktemp --suffix=.nes)
 trap 'rm -f "$rom"; wineserver -k 2>/dev/null || true' EXIT
 { printf 'NES\x1a\x10\x00\x12\x00'; head -c $((262160 - 8)) /dev/zero; } >"$rom"
-wineserver -p  # one wine server for every run, as on a desktop where wine already runs
+# One wine server for every run, as on a desktop where wine already runs, with its desktop on
+# this display.
+wineserver -k 2>/dev/null || true
+wineserver -w
+wineserver -p
 
 # Milliseconds from the start of the program to its window on the screen; then closes it.
 time_to_window() {
@@ -20,7 +24,7 @@ time_to_window() {
   shift
   started=$(date +%s%N)
   wine "$@" &
-  until window=$(xdotool search --onlyvisible --name "$title"); do sleep 0.005; done
+  until window=$(xdotool search --onlyvisible --name "$title" 2>/dev/null); do sleep 0.005; done
   echo $((($(date +%s%N) - started) / 1000000))
   xdotool windowfocus --sync "$window" key alt+F4
   wait

@@ -29,8 +29,9 @@ QT_QPA_PLATFORM=offscreen wine "$build/tests/brimwell_ui_tests.exe" --gtest_brie
 echo "== Command-line tests and fuzz corpora under wine =="
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)" -E '^brimwell_(core|ui)_tests$'
 
-echo "== brimwell-cli under wine: show and set on a generated ROM =="
-rom=$build/generated.nes
+echo "== brimwell-cli under wine: show and set on a generated ROM, named beyond ASCII =="
+mkdir -p "$build/Ærø ROMs"
+rom="$build/Ærø ROMs/ファイナル.nes"
 { printf 'NES\x1a\x10\x00\x12\x00'; head -c $((262160 - 8)) /dev/zero; } >"$rom"
 cli=$build/src/cli/brimwell-cli.exe
 wine "$cli" show "$rom" limits

@@ -101,13 +101,23 @@ TEST_P(ProgramRun, AnswersWithoutADisplayOrAWindow) {
 
   EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(program.exitCode(), param.exitCode);
-  const QString output = QString::fromUtf8(program.readAllStandardOutput());
-  const QString error = QString::fromUtf8(program.readAllStandardError());
-  EXPECT_TRUE(param.standardOutputStarts.isEmpty() ? output.isEmpty()
-                                                   : output.startsWith(param.standardOutputStarts))
+  // Windows ends printed lines with "\r\n" and shows the program's path with its own separators.
+  const auto printed = [](QByteArray bytes) {
+    return QString::fromUtf8(bytes.replace("\r\n", "\n"));
+  };
+  const auto expected = [](QString text) {
+    const QString path = QStringLiteral(BRIMWELL_EXECUTABLE);
+    return text.replace(path, QDir::toNativeSeparators(path));
+  };
+  const QString output = printed(program.readAllStandardOutput());
+  const QString error = printed(program.readAllStandardError());
+  EXPECT_TRUE(param.standardOutputStarts.isEmpty()
+                  ? output.isEmpty()
+                  : output.startsWith(expected(param.standardOutputStarts)))
       << output.toStdString();
-  EXPECT_TRUE(param.standardErrorStarts.isEmpty() ? error.isEmpty()
-                                                  : error.startsWith(param.standardErrorStarts))
+  EXPECT_TRUE(param.standardErrorStarts.isEmpty()
+                  ? error.isEmpty()
+                  : error.startsWith(expected(param.standardErrorStarts)))
       << error.toStdString();
 }
 

@@ -87,10 +87,7 @@ std::string SystemReason(DWORD error) {
   DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
                                 error, 0, text, DWORD(std::size(text)), nullptr);
   while (length > 0 && (text[length - 1] == L'\n' || text[length - 1] == L'\r')) --length;
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text, int(length), nullptr, 0, nullptr, nullptr);
-  std::string utf8(std::size_t(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text, int(length), utf8.data(), size, nullptr, nullptr);
-  return utf8;
+  return Narrow(std::wstring(text, length));
 }
 
 // Why a read of at most maxLength bytes failed.

@@ -28,6 +28,8 @@ using testing::MakeTestRom;
 using testing::RecordingPlatform;
 using testing::ScratchFolder;
 using testing::Slice;
+using testing::ToggleAsUser;
+using testing::UserToggle;
 
 const char* const kFamilyBoxes[] = {"ckTypeUnknown", "ckTypeDragon", "ckTypeGiant", "ckTypeUndead",
                                     "ckTypeWere",    "ckTypeWater",  "ckTypeMage",  "ckTypeRegen"};
@@ -80,7 +82,7 @@ class MagicDialogTest : public ::testing::Test, public testing::PatchDialogDrive
     return checks;
   }
 
-  void Click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton); }
+  void Click(QAbstractButton* button) { ToggleAsUser(button, UserToggle::Click); }
 
   ScratchFolder folder;
   RecordingPlatform platform;
@@ -288,7 +290,7 @@ TEST_F(MagicDialogTest, BoxesAndEntriesWorkByMouseKeyboardAndAccessibility) {
     QTest::keyClick(button, Qt::Key_Space);
   };
   const std::pair<const char*, std::function<void(QWidget*)>> ways[] = {
-      {"click", [this](QWidget* button) { Click(button); }},
+      {"click", [this](QWidget* button) { Click(qobject_cast<QAbstractButton*>(button)); }},
       {"Space", space},
       {"accessible toggle", accessibleToggle},
   };

@@ -8,6 +8,9 @@ if [ -z "${DISPLAY:-}" ]; then exec xvfb-run -a "$0" "$@"; fi
 program=$1
 rom=$(winepath -w "$2")
 title="Brimwell - $rom"
+# A running wine server keeps the desktop of the display it started on, perhaps none.
+wineserver -k 2>/dev/null || true
+wineserver -w
 
 QT_QPA_PLATFORM=windows wine "$program" "$rom" &
 started=$!
