@@ -42,7 +42,8 @@ options=(
   -DFEATURE_opengl=OFF -DFEATURE_dynamicgl=OFF -DFEATURE_tabletevent=OFF -DFEATURE_direct2d=OFF
   -DFEATURE_directwrite3=OFF
 )
-options_text=$(printf '%s\n' "${options[@]}")
+# What the cached build is checked against: the options, wherever the clone lies.
+options_text=$(printf '%s\n' "${options[@]}" | sed "s|$root/|SOURCE/|")
 
 if [ -f "$prefix/brimwell-build-options" ] &&
   [ "$(cat "$prefix/brimwell-build-options")" = "$options_text" ]; then
