@@ -1,6 +1,7 @@
 #include "TestFiles.h"
 
 #include <atomic>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
@@ -149,9 +150,18 @@ bool RunsAsSuperuser() {
   return false;
 }
 
-// In UTF-16, as a user's shell passes it: std::system would take the ANSI code page.
+// In UTF-16, as a user's shell passes it: std::system would take the ANSI code page. Under
+// load, wine now and then fails to start the shell itself (-1, with errno set); that is no
+// answer of the program's, so the command is tried again.
 int RunThroughShell(const std::string& commandLine) {
-  return _wsystem(Wide(commandLine).c_str());
+  const std::wstring command = Wide(commandLine);
+  int result = -1;
+  for (int attempt = 0; attempt < 3 && result == -1; ++attempt) {
+    errno = 0;
+    result = _wsystem(command.c_str());
+    if (result == -1 && errno == 0) break;
+  }
+  return result;
 }
 
 std::optional<bool> RunInLimitedChildProcess(const ChildLimits&, const std::function<bool()>&) {
