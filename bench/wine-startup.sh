@@ -11,7 +11,7 @@ export WINEPREFIX=$build/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" 
 runs=${3:-11}
 rom=$(mktemp --suffix=.nes)
 trap 'rm -f "$rom"; wineserver -k 2>/dev/null || true' EXIT
-{ printf 'NES\x1a\x10\x00\x12\x00'; head -c $((262160 - 8)) /dev/zero; } >"$rom"
+"$(dirname "$0")/../tests/windows/MakeRom.sh" "$rom"
 # One wine server for every run, as on a desktop where wine already runs, with its desktop on
 # this display.
 wineserver -k 2>/dev/null || true

@@ -32,7 +32,7 @@ ctest --test-dir "$build" --output-on-failure -j "$(nproc)" -E '^brimwell_(core|
 echo "== brimwell-cli under wine: show and set on a generated ROM, named beyond ASCII =="
 mkdir -p "$build/Ærø ROMs"
 rom="$build/Ærø ROMs/ファイナル.nes"
-{ printf 'NES\x1a\x10\x00\x12\x00'; head -c $((262160 - 8)) /dev/zero; } >"$rom"
+tests/windows/MakeRom.sh "$rom"
 cli=$build/src/cli/brimwell-cli.exe
 wine "$cli" show "$rom" limits
 wine "$cli" set "$rom" limits.HPlimit=9999 misc.ShipGold=500

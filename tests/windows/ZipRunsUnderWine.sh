@@ -14,7 +14,7 @@ mkdir "$scratch/unpacked"
 program_folder=$(dirname "$(find "$scratch/unpacked" -name brimwell.exe)")
 
 rom=$scratch/game.nes
-{ printf 'NES\x1a\x10\x00\x12\x00'; head -c $((262160 - 8)) /dev/zero; } >"$rom"
+"$(dirname "$0")/MakeRom.sh" "$rom"
 cli=$program_folder/brimwell-cli.exe
 wine "$cli" set "$rom" misc.ShipGold=500
 if ! wine "$cli" show "$rom" misc | tr -d '\r' | grep -Eq '^misc\.ShipGold +500$'; then
